@@ -1,0 +1,20 @@
+// Runs every registered test class of the layer; the exit code is the number of
+// failed classes. Arguments are passed on to Qt Test (e.g. -v2, a function name
+// only applies when one class is selected with MURLEN_TEST_CLASS).
+#include <QApplication>
+#include <QTest>
+
+#include "support/test_registry.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QByteArray only = qgetenv("MURLEN_TEST_CLASS");
+    int failed = 0;
+    for (const auto& factory : murlen::testing::Registry()) {
+        std::unique_ptr<QObject> test = factory();
+        if (!only.isEmpty() && only != test->metaObject()->className()) continue;
+        if (QTest::qExec(test.get(), argc, argv) != 0) ++failed;
+    }
+    return failed;
+}
