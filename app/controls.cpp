@@ -1,0 +1,81 @@
+#include "app/controls.h"
+
+#include <QDropEvent>
+
+#include "app/picture_box.h"
+#include "app/twips.h"
+
+namespace murlen {
+
+FormSurface::FormSurface(QWidget* parent) : QWidget(parent) { setAcceptDrops(true); }
+
+void FormSurface::dragEnterEvent(QDragEnterEvent* event) {
+    if (DragSourceOf(event)) event->acceptProposedAction();
+}
+void FormSurface::dragMoveEvent(QDragMoveEvent* event) {
+    if (DragSourceOf(event)) event->acceptProposedAction();
+}
+void FormSurface::dropEvent(QDropEvent* event) {
+    PictureBox* source = DragSourceOf(event);
+    if (!source) return;
+    event->acceptProposedAction();
+    emit dragDropped(source, float(event->position().x() * kTwipsPerPixel),
+                     float(event->position().y() * kTwipsPerPixel));
+}
+void FormSurface::resizeEvent(QResizeEvent*) { emit resized(); }
+
+Label::Label(QWidget* parent) : QLabel(parent) { setAcceptDrops(true); }
+void Label::dragEnterEvent(QDragEnterEvent* event) {
+    if (DragSourceOf(event)) event->acceptProposedAction();
+}
+void Label::dropEvent(QDropEvent* event) { event->acceptProposedAction(); }
+
+Timer::Timer(QObject* parent) : QObject(parent) {
+    connect(&timer_, &QTimer::timeout, this, &Timer::tick);
+}
+void Timer::SetInterval(int milliseconds) {
+    interval_ = milliseconds;
+    Apply();
+}
+void Timer::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Apply();
+}
+void Timer::Apply() {
+    // Switching on a timer that already runs must not restart its interval:
+    // every move switches the clock on, and quick moves would never let it tick.
+    if (enabled_ && interval_ > 0) {
+        if (!timer_.isActive() || timer_.interval() != interval_) timer_.start(interval_);
+    } else {
+        timer_.stop();
+    }
+}
+
+MenuArray::MenuArray(QMenu* menu, const QString& caption0, bool checked0, QObject* parent)
+    : QObject(parent), menu_(menu) {
+    QAction* first = menu_->addAction(caption0);
+    first->setCheckable(true);
+    first->setChecked(checked0);
+    items_.push_back(first);
+    Connect(first, 0);
+}
+
+QAction* MenuArray::Load(int index) {
+    Q_ASSERT(index == Count());
+    QAction* element = menu_->addAction(items_.front()->text());
+    element->setCheckable(true);
+    element->setChecked(items_.front()->isChecked());
+    items_.push_back(element);
+    Connect(element, index);
+    return element;
+}
+
+void MenuArray::Connect(QAction* action, int index) {
+    // A checkable action flips its own mark when chosen; the handler decides.
+    connect(action, &QAction::triggered, this, [this, action, index] {
+        action->setChecked(!action->isChecked());
+        emit clicked(index);
+    });
+}
+
+}  // namespace murlen

@@ -1,0 +1,89 @@
+// The small controls of the windows: the client area that takes drops on the
+// window's free space, a label that swallows drops, the one-second timer and
+// menu arrays.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+namespace murlen {
+
+class PictureBox;
+
+// The client area of a window. A drag that ends over it outside any control
+// reaches dragDropped with the point in twips of the client area.
+class FormSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormSurface(QWidget* parent = nullptr);
+
+signals:
+    void dragDropped(murlen::PictureBox* source, float x, float y);
+    void resized();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+// A label that takes drops and does nothing with them, so that a piece dropped
+// on it stays where it was instead of landing on the window behind.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget* parent = nullptr);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
+
+// A timer with an interval in milliseconds and an enabled state. While it is
+// enabled with an interval above 0, `tick` comes once per interval.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    explicit Timer(QObject* parent = nullptr);
+    int Interval() const { return interval_; }
+    void SetInterval(int milliseconds);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    // Milliseconds until the next tick, -1 while the timer is off.
+    int RemainingTime() const { return timer_.isActive() ? timer_.remainingTime() : -1; }
+
+signals:
+    void tick();
+
+private:
+    void Apply();
+    QTimer timer_;
+    int interval_ = 0;
+    bool enabled_ = true;
+};
+
+// A menu control array: element 0 exists from the start; Load(i) adds an entry
+// below the last that copies the caption and check mark of element 0.
+class MenuArray : public QObject {
+    Q_OBJECT
+public:
+    MenuArray(QMenu* menu, const QString& caption0, bool checked0, QObject* parent);
+    int Count() const { return int(items_.size()); }
+    QAction* operator[](int index) const { return items_.at(std::size_t(index)); }
+    QAction* Load(int index);
+
+signals:
+    void clicked(int index);
+
+private:
+    void Connect(QAction* action, int index);
+    QMenu* menu_;
+    std::vector<QAction*> items_;
+};
+
+}  // namespace murlen

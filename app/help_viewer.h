@@ -1,0 +1,31 @@
+// A small help viewer standing in for the platform's: a window of its own that
+// shows an HTML help page from its start (the contents), without blocking the
+// game. A missing page is reported in the viewer.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QTextBrowser;
+
+namespace murlen {
+
+// The HTML help page that stands for a help file name: the program folder's
+// "\NAME.hlp" read with the platform's separator and the extension ".html".
+QString HelpPageFor(const QString& helpFile);
+
+class HelpViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpViewer(QWidget* parent = nullptr);
+    void Open(const QString& htmlPath);
+    QString ShownPage() const { return page_; }
+    bool ShowsMissingPage() const { return missing_; }
+
+private:
+    QTextBrowser* browser_;
+    QString page_;
+    bool missing_ = false;
+};
+
+}  // namespace murlen

@@ -1,0 +1,63 @@
+// A Canvas over a QImage with a user scale: what is drawn stays in the image
+// until it is cleared. Picture boxes and the piece icons draw through it.
+#pragma once
+
+#include <QImage>
+
+#include "model/canvas.h"
+
+namespace murlen {
+
+class ImageCanvas : public Canvas {
+public:
+    explicit ImageCanvas(QSize pixels = QSize(1, 1), Rgb backColor = kWhite);
+
+    // The user scale: (left, top) is the top-left corner of the image and
+    // (left + width, top + height) its bottom-right corner.
+    void SetScale(float left, float top, float width, float height);
+    float ScaleLeft() const { return scaleLeft_; }
+    float ScaleTop() const { return scaleTop_; }
+    float ScaleWidth() const { return scaleWidth_; }
+    float ScaleHeight() const { return scaleHeight_; }
+
+    // Gives the image a new pixel size. What was drawn stays where it was; new
+    // area shows the back colour.
+    void Resize(QSize pixels);
+
+    void SetForeColor(Rgb color) { foreColor_ = color; }
+    void SetBackColor(Rgb color) { backColor_ = color; }
+
+    // Outlined or filled rectangle between two corners, in the user scale.
+    void Box(Point a, Point b, Rgb color, bool filled);
+
+    // Canvas
+    void Cls() override;
+    void Line(Point from, Point to, Rgb color) override;
+    void PSet(Point at, Rgb color) override;
+    void SetDrawWidth(int pixels) override { drawWidth_ = pixels < 1 ? 1 : pixels; }
+    int DrawWidth() const override { return drawWidth_; }
+    Rgb ForeColor() const override { return foreColor_; }
+    Rgb BackColor() const override { return backColor_; }
+
+    // The pixel that a point of the user scale falls on.
+    QPointF ToPixels(Point p) const;
+    // The point of the user scale at a pixel position.
+    Point FromPixels(QPointF pixel) const;
+
+    const QImage& Image() const { return image_; }
+
+private:
+    QImage image_;
+    float scaleLeft_ = 0;
+    float scaleTop_ = 0;
+    float scaleWidth_ = 1;
+    float scaleHeight_ = 1;
+    int drawWidth_ = 1;
+    Rgb foreColor_ = kBlack;
+    Rgb backColor_ = kWhite;
+};
+
+QColor ToQColor(Rgb color);
+Rgb FromQColor(const QColor& color);
+
+}  // namespace murlen

@@ -1,0 +1,128 @@
+#include "app/qt_desktop.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/help_viewer.h"
+#include "app/qt_printer.h"
+
+namespace murlen {
+
+QtDesktop::QtDesktop(QString appPath) : appPath_(std::move(appPath)) {}
+QtDesktop::~QtDesktop() {
+    delete helpViewer_.data();
+}
+
+int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setText(prompt);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    if (style & msgbox::kCritical) box.setIcon(QMessageBox::Critical);
+    if (style & msgbox::kQuestion) box.setIcon(QMessageBox::Question);
+    switch (style & 7) {
+    case msgbox::kYesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case msgbox::kYesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return msgbox::kYes;
+    case QMessageBox::No: return msgbox::kNo;
+    case QMessageBox::Cancel: return msgbox::kCancel;
+    default: return msgbox::kOk;
+    }
+}
+
+QString QtDesktop::InputBox(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        QApplication::activeWindow(), title.isEmpty() ? QApplication::applicationDisplayName() : title,
+        prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? text : QString();
+}
+
+QStringList NameFiltersOf(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // "*.*" means every file; on this platform that is "*".
+        QString pattern = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+        QString label = parts[i];
+        label.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        if (!label.contains(QLatin1Char('('))) label += QStringLiteral(" (") + pattern + QLatin1Char(')');
+        filters << label;
+    }
+    return filters;
+}
+
+std::optional<FileChoice> QtDesktop::ShowFileDialog(const FileDialogSetup& setup, bool save) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDirectory(setup.initDir);
+    const QStringList filters = NameFiltersOf(setup.filter);
+    dialog.setNameFilters(filters);
+    if (setup.filterIndex >= 1 && setup.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[setup.filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    return FileChoice{path, QFileInfo(path).fileName()};
+}
+
+std::optional<FileChoice> QtDesktop::ShowOpen(const FileDialogSetup& setup) {
+    return ShowFileDialog(setup, false);
+}
+std::optional<FileChoice> QtDesktop::ShowSave(const FileDialogSetup& setup) {
+    return ShowFileDialog(setup, true);
+}
+
+std::optional<PrintSetup> QtDesktop::ShowPrinter(int flags) {
+    if (!qprinter_) qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    qprinter_->setCopyCount(1);
+    QPrintDialog dialog(qprinter_.get(), QApplication::activeWindow());
+    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+    // 0x4: no selection, 0x8: no page numbers. The print-to-file choice stays:
+    // on this platform it is the way to a PDF file.
+    if (flags & 0x4) options &= ~QAbstractPrintDialog::PrintSelection;
+    if (flags & 0x8) options &= ~QAbstractPrintDialog::PrintPageRange;
+    dialog.setOptions(options);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PrintSetup setup;
+    setup.copies = std::max(1, qprinter_->copyCount());
+    setup.orientation = qprinter_->pageLayout().orientation() == QPageLayout::Portrait ? 1 : 2;
+    // The program prints every copy itself, one page each.
+    qprinter_->setCopyCount(1);
+    printer_ = std::make_unique<QtPrinter>(*qprinter_);
+    return setup;
+}
+
+Printer& QtDesktop::ThePrinter() {
+    if (!printer_) {
+        if (!qprinter_) qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_ = std::make_unique<QtPrinter>(*qprinter_);
+    }
+    return *printer_;
+}
+
+void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
+    Q_UNUSED(helpCommand);  // the viewer always opens at the contents
+    if (!helpViewer_) helpViewer_ = new HelpViewer;  // a top-level window, deleted on close
+    helpViewer_->Open(HelpPageFor(helpFile));
+}
+
+void QtDesktop::DoEvents() { QCoreApplication::processEvents(); }
+
+void QtDesktop::End() {
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace murlen
