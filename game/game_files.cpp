@@ -1,0 +1,180 @@
+// Game files and figures of the game window: open, save, save as, exit, the
+// save question that guards them, and switching to another figure.
+#include <QFileInfo>
+
+#include "app/file_messages.h"
+#include "app/strings.h"
+#include "app/twips.h"
+#include "files/game_file.h"
+#include "game/tri_form.h"
+
+namespace murlen {
+namespace {
+
+// The chosen file exists when a directory query for its path finds a file of
+// exactly that name.
+bool FileExists(const FileChoice& choice) {
+    const QFileInfo info(choice.fileName);
+    return info.exists() && !info.isDir() && info.fileName() == choice.fileTitle;
+}
+
+std::filesystem::path ToPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
+
+}  // namespace
+
+FileDialogSetup TriForm::GameFileDialog() const {
+    FileDialogSetup setup;
+    setup.flags = 4;
+    setup.filter = LoadResString(121) + QStringLiteral(" (*.*)|*.*|") + LoadResString(122) +
+                   QStringLiteral(" (*.kyp)|*.kyp");
+    setup.filterIndex = 2;
+    setup.initDir = AppPath();
+    return setup;
+}
+
+bool TriForm::ConfirmSaveGame() {
+    if (labelScore->text().isEmpty()) return true;
+    const bool named = !GameFileTitle.isEmpty();
+    const QString question =
+        named ? LoadResString(142) + GameFileTitle + LoadResString(143) : LoadResString(141);
+    switch (desktop_.MsgBox(question, msgbox::kYesNoCancel, QString())) {
+    case msgbox::kYes:
+        if (named)
+            mnuSave_Click();
+        else
+            mnuSaveAs_Click();
+        return true;
+    case msgbox::kNo: return true;
+    default: return false;
+    }
+}
+
+bool TriForm::SaveGame() {
+    SavedGame game;
+    game.seconds = Seconds;
+    game.figureName = FigureName.toStdString();
+    game.board = Board.pieces;
+    switch (WriteGameFile(game, ToPath(GameFilePath))) {
+    case FileProblem::None: return true;
+    case FileProblem::NameTooLong:
+        desktop_.MsgBox(LoadResString(175), msgbox::kCritical, QString());
+        return false;
+    default:
+        desktop_.MsgBox(WriteProblemMessage(GameFileTitle), msgbox::kCritical, QString());
+        return false;
+    }
+}
+
+void TriForm::mnuSave_Click() { SaveGame(); }
+
+void TriForm::mnuSaveAs_Click() {
+    const std::optional<FileChoice> choice = desktop_.ShowSave(GameFileDialog());
+    if (!choice) return;
+    if (FileExists(*choice) &&
+        desktop_.MsgBox(LoadResString(135) + choice->fileTitle + LoadResString(136),
+                        msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) != msgbox::kYes)
+        return;
+    // The new name is kept only when the game could be written under it.
+    const QString oldTitle = GameFileTitle;
+    const QString oldPath = GameFilePath;
+    const bool oldSaveEnabled = mnuSave->isEnabled();
+    GameFileTitle = choice->fileTitle;
+    GameFilePath = choice->fileName;
+    SetCaption();
+    mnuSave->setEnabled(true);
+    if (!SaveGame()) {
+        GameFileTitle = oldTitle;
+        GameFilePath = oldPath;
+        mnuSave->setEnabled(oldSaveEnabled);
+        SetCaption();
+    }
+}
+
+void TriForm::mnuopen_Click() {
+    if (!ConfirmSaveGame()) return;
+    const std::optional<FileChoice> choice = desktop_.ShowOpen(GameFileDialog());
+    if (!choice) return;
+    if (!FileExists(*choice)) {
+        desktop_.MsgBox(LoadResString(123) + choice->fileTitle + LoadResString(124), msgbox::kCritical, QString());
+        return;
+    }
+
+    // Read and check everything first: a file that fails any check changes
+    // nothing in the game.
+    const ReadResult<SavedGame> read = ReadGameFile(ToPath(choice->fileName));
+    if (!read.ok()) {
+        desktop_.MsgBox(ReadProblemMessage(FileKind::GameFile, choice->fileTitle, read.problem, read.line),
+                        msgbox::kCritical, QString());
+        return;
+    }
+    const SavedGame& game = *read.value;
+    const QString figureName = QString::fromStdString(game.figureName);
+    int menuIndex = -1;
+    for (int i = 0; i < mnuShape->Count() && menuIndex < 0; ++i)
+        if ((*mnuShape)[i]->text() == figureName) menuIndex = i;
+    if (menuIndex < 0) {
+        desktop_.MsgBox(LoadResString(176) + figureName + LoadResString(177), msgbox::kCritical, QString());
+        return;
+    }
+    const std::optional<FigureData> figure = ReadFigure(figureName);
+    if (!figure) return;
+
+    GameFilePath = choice->fileName;
+    GameFileTitle = choice->fileTitle;
+    mnuSave->setEnabled(true);
+    Seconds = game.seconds;
+    FigureName = figureName;
+    Board.pieces = game.board;
+    for (int i = 1; i <= kPieceCount; ++i) {
+        MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
+        TriPool(i)->show();
+        Board.violation[i] = false;
+    }
+    AdoptFigure(*figure);
+    DrawFigure();
+    BuildNeighbourTable();
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        const int piece = Board.pieces[cell];
+        if (piece == 0) continue;
+        DrawBoardCell(piece, cell, DrawMode::Check, false);
+        TriPool(piece)->hide();
+    }
+    for (int i = 0; i < mnuShape->Count(); ++i)
+        if ((*mnuShape)[i]->isChecked()) {
+            (*mnuShape)[i]->setChecked(false);
+            break;
+        }
+    (*mnuShape)[menuIndex]->setChecked(true);
+}
+
+void TriForm::mnuExit_Click() {
+    if (ConfirmSaveGame()) desktop_.End();
+}
+
+void TriForm::mnuShape_Click(int index) {
+    if (!ConfirmSaveGame()) return;
+    const QString name = (*mnuShape)[index]->text();
+    const std::optional<FigureData> figure = ReadFigure(name);
+    if (!figure) return;
+
+    for (int i = 0; i < mnuShape->Count(); ++i)
+        if ((*mnuShape)[i]->isChecked()) {
+            (*mnuShape)[i]->setChecked(false);
+            break;
+        }
+    (*mnuShape)[index]->setChecked(true);
+    FigureName = name;
+    AdoptFigure(*figure);
+    DrawFigure();
+    BuildNeighbourTable();
+
+    Seconds = 0;
+    for (int i = 1; i <= kPieceCount; ++i) {
+        Board.pieces[i] = 0;
+        Board.violation[i] = false;
+        MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
+        TriPool(i)->show();
+    }
+}
+
+}  // namespace murlen

@@ -1,0 +1,335 @@
+#include "game/tri_form.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <cmath>
+
+#include "app/file_messages.h"
+#include "app/icons.h"
+#include "app/strings.h"
+#include "app/twips.h"
+#include "files/figure_list.h"
+#include "files/program_folder.h"
+#include "files/shape_file.h"
+#include "model/piece.h"
+
+namespace murlen {
+namespace {
+
+constexpr int kClientWidth = 9885;   // twips
+constexpr int kClientHeight = 9840;  // twips
+const QString kPieceTag = QStringLiteral("KYP_Triangle");
+const QString kBoardTag = QStringLiteral("KYP_Figure");
+
+QFont StatusFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    font.setPointSize(12);
+    return font;
+}
+
+std::filesystem::path ToPath(const QString& folder) { return std::filesystem::path(folder.toStdString()); }
+
+// A layout value below the minimum (or not a number) becomes the minimum.
+float AtLeast10(float value) { return (std::isnan(value) || value <= 10) ? 10.0f : value; }
+
+}  // namespace
+
+TriForm::TriForm(Desktop& desktop, QWidget* parent) : QMainWindow(parent), desktop_(desktop) {
+    BuildDesign();
+    Form_Load();
+    ConnectHandlers();
+}
+
+QString TriForm::AppPath() const { return desktop_.AppPath(); }
+
+// The window as designed: controls, menus and their design properties. The
+// load step then puts the texts of the user's language in place.
+void TriForm::BuildDesign() {
+    setWindowTitle(QStringLiteral("Figure: none"));
+    setWindowIcon(LoadResPicture(kIconApplication));
+
+    client = new FormSurface(this);
+    setCentralWidget(client);
+
+    FigurePic = new PictureBox(client);
+    FigurePic->setObjectName(QStringLiteral("FigurePic"));
+    FigurePic->SetAutomaticDrag(true);
+    FigurePic->SetDataField(kBoardTag);
+    FigurePic->SetForeColor(kBlack);
+    FigurePic->SetScale(kBoardScaleWidth, kBoardScaleHeight);
+    SetTwipsGeometry(FigurePic, 120, 2520, 9000, 6720);
+
+    for (int i = 1; i <= kPieceCount; ++i) {
+        auto* piece = new PictureBox(client, i);
+        piece->setObjectName(QStringLiteral("TriPool%1").arg(i));
+        piece->SetAutomaticDrag(true);
+        const int designColumn = (i - 1) % 16;
+        const int designRow = (i - 1) / 16;
+        SetTwipsGeometry(piece, 120 + 600 * designColumn, 120 + 600 * designRow, 480, 480);
+        triPool_[std::size_t(i)] = piece;
+    }
+
+    labelScore = new Label(client);
+    labelScore->setObjectName(QStringLiteral("labelScore"));
+    labelScore->setFont(StatusFont());
+    QPalette red = labelScore->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    labelScore->setPalette(red);
+    SetTwipsGeometry(labelScore, 120, 9360, 3612, 372);
+
+    Timer1 = new Timer(this);
+    Timer1->SetInterval(0);
+    Timer1->SetEnabled(true);
+
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuPrint = mnuFile->addAction(QStringLiteral("&Print..."));
+    mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFile->addSeparator();
+    mnuopen = mnuFile->addAction(QStringLiteral("&Open"));
+    mnuopen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSave->setEnabled(false);
+    mnuSaveAs = mnuFile->addAction(QStringLiteral("save&As"));
+    mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuFile->addSeparator();
+    mnuExit = mnuFile->addAction(QStringLiteral("e&Xit"));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    mnuXShape = menuBar()->addMenu(QStringLiteral("&Game"));
+    mnuPause = mnuXShape->addAction(QStringLiteral("&Pause"));
+    mnuPause->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuPause->setCheckable(true);
+    mnuXShape->addSeparator();
+    mnuNewShape = mnuXShape->addAction(QStringLiteral("Shape generator..."));
+    mnuXShape->addSeparator();
+    mnuShape = new MenuArray(mnuXShape, QStringLiteral("&Triangle"), true, this);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuUsage = mnuHelp->addAction(QStringLiteral("&Scores and usage"));
+    mnuHelp->addSeparator();
+    mnuAbout = mnuHelp->addAction(QStringLiteral("&About..."));
+
+    // The client area at start, near the top-left corner of the screen.
+    client->setMinimumSize(0, 0);
+    resize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    move(40, 40);
+}
+
+void TriForm::Form_Load() {
+    // 1. Menu captions.
+    mnuFile->setTitle(LoadResString(105));
+    mnuXShape->setTitle(LoadResString(106));
+    mnuHelp->setTitle(LoadResString(107));
+    mnuPrint->setText(LoadResString(108));
+    mnuopen->setText(LoadResString(109));
+    mnuSave->setText(LoadResString(110));
+    mnuSaveAs->setText(LoadResString(111));
+    mnuExit->setText(LoadResString(112));
+    mnuPause->setText(LoadResString(113));
+    mnuUsage->setText(LoadResString(114));
+    mnuAbout->setText(LoadResString(115));
+    mnuNewShape->setText(LoadResString(161));
+
+    // 2. Caption parts.
+    GameLabel = LoadResString(116);
+    FileLabel = LoadResString(117);
+
+    // 3. The score label's tool tip.
+    labelScore->setToolTip(LoadResString(119));
+
+    // 4. The pool.
+    const Rgb formBackColor = FromQColor(palette().color(QPalette::Window));
+    for (int i = 1; i <= kPieceCount; ++i) {
+        PictureBox* piece = TriPool(i);
+        piece->setToolTip(LoadResString(120));
+        piece->SetDataField(kPieceTag);
+        piece->SetBackColor(formBackColor);
+        piece->SetScale(42, 42);
+        piece->setVisible(true);
+        piece->SetDragIcon(LoadResPicture(PieceIconId(i)));
+        Board.pieces[i] = 0;
+        Board.violation[i] = false;
+    }
+
+    // 5. The figure menu and the first figure.
+    StartFigures();
+
+    // 6. The board's drag icon while no piece is under the pointer.
+    FigurePic->SetDragIcon(LoadResPicture(kIconFigure));
+
+    // 7, 8. The clock.
+    Seconds = 0;
+    Timer1->SetInterval(1000);
+}
+
+void TriForm::StartFigures() {
+    const std::filesystem::path folder = ToPath(AppPath());
+    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(folder, kFigureListName);
+    ReadResult<std::vector<std::string>> list =
+        listPath ? ReadFigureList(*listPath) : ReadResult<std::vector<std::string>>::Fail(FileProblem::NotFound);
+    if (!list.ok()) {
+        desktop_.MsgBox(ReadProblemMessage(FileKind::FigureList, QString::fromLatin1(kFigureListName),
+                                           list.problem, list.line),
+                        msgbox::kCritical, QString());
+        return;
+    }
+    int n = 0;
+    for (const std::string& entry : *list.value) {
+        if (n > 0) mnuShape->Load(n);
+        (*mnuShape)[n]->setText(QString::fromStdString(entry));
+        (*mnuShape)[n]->setChecked(false);
+        ++n;
+    }
+    FigureName = (*mnuShape)[0]->text();
+    (*mnuShape)[0]->setChecked(true);
+    if (n == 0) {
+        desktop_.MsgBox(LoadResString(173), msgbox::kCritical, QString());
+        return;
+    }
+    if (LoadFigure()) BuildNeighbourTable();
+}
+
+void TriForm::SetCaption() {
+    if (GameFileTitle.isEmpty())
+        setWindowTitle(GameLabel + FigureName);
+    else
+        setWindowTitle(GameLabel + FigureName + QStringLiteral(" [") + FileLabel + GameFileTitle + QStringLiteral("]"));
+}
+
+std::optional<FigureData> TriForm::ReadFigure(const QString& name) {
+    const std::string bytes = name.toStdString();
+    ReadResult<FigureData> read = ReadResult<FigureData>::Fail(FileProblem::NotFound);
+    if (!IsSafeFigureName(bytes)) {
+        read = ReadResult<FigureData>::Fail(FileProblem::BadName);
+    } else if (const auto path = ShapeFileOf(ToPath(AppPath()), bytes)) {
+        read = ReadShapeFileForPlay(*path);
+    }
+    if (!read.ok()) {
+        desktop_.MsgBox(ReadProblemMessage(FileKind::ShapeFile, name + QStringLiteral(".dat"), read.problem, read.line),
+                        msgbox::kCritical, QString());
+        return std::nullopt;
+    }
+    return *read.value;
+}
+
+void TriForm::AdoptFigure(const FigureData& figure) {
+    SetCaption();
+    Figure = figure;
+    FigureLoaded = true;
+}
+
+bool TriForm::LoadFigure() {
+    const std::optional<FigureData> figure = ReadFigure(FigureName);
+    if (figure) AdoptFigure(*figure);
+    return figure.has_value();
+}
+
+void TriForm::BuildNeighbourTable() {
+    if (FigureName == NeighbourFigure) return;
+    NeighbourFigure = FigureName;
+    Neighbours = murlen::BuildNeighbourTable(Figure.points);
+}
+
+void TriForm::DrawFigure() {
+    Timer1->SetEnabled(false);
+    labelScore->setText(QString());
+    FigurePic->Cls();
+    if (!FigureLoaded) return;
+    const Size board = FitBoard(Figure, BoardMaxWidth, BoardMaxHeight);
+    FigurePic->resize(std::max(0, TwipsToPixels(board.width)), std::max(0, TwipsToPixels(board.height)));
+    CellPoints = ToBoardUnits(Figure);
+    DrawCellOutlines(*FigurePic, CellPoints);
+}
+
+void TriForm::DrawBoardCell(int piece, int cell, DrawMode mode, bool timerOn) {
+    murlen::DrawBoardCell(*FigurePic, View(), piece, cell, mode);
+    Timer1->SetEnabled(timerOn);
+}
+
+void TriForm::DrawPool() {
+    std::array<Canvas*, kPieceCount> pool{};
+    for (int i = 1; i <= kPieceCount; ++i) pool[std::size_t(i - 1)] = TriPool(i);
+    murlen::DrawPool(pool);
+}
+
+void TriForm::Form_Resize() {
+    const float W = float(TwipsWidth(client));
+    const float H = float(TwipsHeight(client));
+    const float q = W / 19.4f;
+    const float g = 0.2f * q;
+    const float p = 1.2f * q;
+
+    for (int i = 1; i <= kPieceCount; ++i) {
+        const int c = i % 16;
+        const int r = (i / 16) % 4;
+        PictureBox* piece = TriPool(i);
+        SetTwipsGeometry(piece, c * p + g, r * p + g, q, q);
+        piece->SetScale(42, 42);
+        PoolLeft[i] = TwipsLeft(piece);
+        PoolTop[i] = TwipsTop(piece);
+        desktop_.DoEvents();
+    }
+
+    MoveTwips(labelScore, g, AtLeast10(H - TwipsHeight(labelScore) - g));
+
+    MoveTwips(FigurePic, g, 4 * p + g);
+    const float boardHeight = AtLeast10(float(TwipsTop(labelScore) - TwipsTop(FigurePic)) - g);
+    FigurePic->resize(std::max(0, TwipsToPixels(16 * q + 15 * g)), TwipsToPixels(boardHeight));
+
+    BoardMaxHeight = float(TwipsHeight(FigurePic));
+    BoardMaxWidth = float(TwipsWidth(FigurePic));
+
+    desktop_.DoEvents();
+
+    DrawPool();
+    DrawFigure();
+    if (!FigureLoaded) return;
+    for (int i = 1; i <= kCellCount; ++i)
+        if (Board.pieces[i] != 0) DrawBoardCell(Board.pieces[i], i, DrawMode::Check, false);
+}
+
+
+void TriForm::ConnectHandlers() {
+    connect(client, &FormSurface::resized, this, &TriForm::Form_Resize);
+    connect(client, &FormSurface::dragDropped, this, &TriForm::Form_DragDrop);
+    connect(FigurePic, &PictureBox::mouseMoved, this,
+            [this](int, int, float x, float y) { FigurePic_MouseMove(x, y); });
+    connect(FigurePic, &PictureBox::dragDropped, this, &TriForm::FigurePic_DragDrop);
+    connect(FigurePic, &PictureBox::clicked, this, &TriForm::FigurePic_Click);
+    connect(FigurePic, &PictureBox::dragFinished, this, &TriForm::RunPendingTick);
+    for (int i = 1; i <= kPieceCount; ++i) {
+        connect(TriPool(i), &PictureBox::clicked, this, [this, i] { TriPool_Click(i); });
+        connect(TriPool(i), &PictureBox::dragFinished, this, &TriForm::RunPendingTick);
+    }
+    // A congratulation must not open in the middle of a drag: a tick that comes
+    // then waits until the drag has ended.
+    connect(Timer1, &Timer::tick, this, [this] {
+        if (PictureBox::Dragging())
+            tickPending_ = true;
+        else
+            Timer1_Timer();
+    });
+    connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
+    connect(mnuopen, &QAction::triggered, this, &TriForm::mnuopen_Click);
+    connect(mnuSave, &QAction::triggered, this, &TriForm::mnuSave_Click);
+    connect(mnuSaveAs, &QAction::triggered, this, &TriForm::mnuSaveAs_Click);
+    connect(mnuExit, &QAction::triggered, this, &TriForm::mnuExit_Click);
+    connect(mnuShape, &MenuArray::clicked, this, &TriForm::mnuShape_Click);
+}
+
+void TriForm::RunPendingTick() {
+    if (!tickPending_) return;
+    tickPending_ = false;
+    if (Timer1->Enabled()) Timer1_Timer();
+}
+
+void TriForm::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    desktop_.End();
+}
+
+}  // namespace murlen

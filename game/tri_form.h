@@ -1,0 +1,133 @@
+// TriForm, the game window: the pool of 64 pieces, the board, the clock and the
+// menus. Its handlers translate window events into calls on the puzzle model;
+// every dialog goes through the Desktop, so tests can drive the window whole.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "app/controls.h"
+#include "app/desktop.h"
+#include "app/picture_box.h"
+#include "model/geometry.h"
+#include "model/rules.h"
+
+namespace murlen {
+
+class TriForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TriForm(Desktop& desktop, QWidget* parent = nullptr);
+
+    // --- Controls -----------------------------------------------------------
+    FormSurface* client = nullptr;  // the client area, the window's free space
+    PictureBox* FigurePic = nullptr;
+    PictureBox* TriPool(int index) const { return triPool_.at(std::size_t(index)); }
+    Label* labelScore = nullptr;
+    Timer* Timer1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuPrint = nullptr;
+    QAction* mnuopen = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuXShape = nullptr;
+    QAction* mnuPause = nullptr;
+    QAction* mnuNewShape = nullptr;
+    MenuArray* mnuShape = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuUsage = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    // --- State --------------------------------------------------------------
+    std::int32_t Seconds = 0;
+    float PointerX = 0;
+    float PointerY = 0;
+    float BoardMaxHeight = 0;
+    float BoardMaxWidth = 0;
+    QString GameFileTitle;
+    QString GameFilePath;
+    QString FigureName;
+    QString NeighbourFigure;
+    QString GameLabel;
+    QString FileLabel;
+
+    FigureData Figure;  // FigMinX .. FigMaxY and FigurePoints
+    bool FigureLoaded = false;  // false while no figure could be read
+    CellArray<Triangle> CellPoints;
+    CellArray<NeighbourSlots> Neighbours;
+    BoardState Board;  // Board and Violation
+    CellArray<int> PoolLeft;
+    CellArray<int> PoolTop;
+
+    // --- Event handlers -----------------------------------------------------
+    void Form_Load();
+    void Form_Resize();
+
+    // Mouse play
+    void FigurePic_MouseMove(float x, float y);
+    void FigurePic_DragDrop(PictureBox* source, float x, float y);
+    void Form_DragDrop(PictureBox* source, float x, float y);
+    void FigurePic_Click();
+    void TriPool_Click(int index);
+
+    // The clock
+    void Timer1_Timer();
+    void mnuPause_Click();
+
+    // Game files and figures
+    void mnuopen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void mnuShape_Click(int index);
+
+    // --- Operations ---------------------------------------------------------
+    // Reads the figure list into the figure menu and loads its first figure.
+    void StartFigures();
+    // Reads the shape file of FigureName and makes it the current figure. On a
+    // missing or damaged file the player is told, the current figure stays as
+    // it was, and the result is false.
+    bool LoadFigure();
+    // Reads the shape file of figure `name` without changing anything; tells
+    // the player when it cannot be used.
+    std::optional<FigureData> ReadFigure(const QString& name);
+    // Makes a figure that has been read the current one and sets the caption.
+    void AdoptFigure(const FigureData& figure);
+    // True when the program may go on: the game was saved, or the player did
+    // not want to save it, or there was nothing to save.
+    bool ConfirmSaveGame();
+    // Writes the game into GameFilePath; false (after telling the player) when
+    // it could not be written.
+    bool SaveGame();
+    // True when the board is solved: no piece left in the pool, no rule broken.
+    bool Solved() const;
+    void SetCaption();
+    void DrawFigure();
+    void BuildNeighbourTable();
+    void DrawBoardCell(int piece, int cell, DrawMode mode, bool timerOn);
+    void DrawPool();
+
+    // The program folder, from the desktop.
+    QString AppPath() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildDesign();
+    void ConnectHandlers();
+    void RemovePieceFromBoard(int cell);
+    FileDialogSetup GameFileDialog() const;
+    void RunPendingTick();
+    BoardView View() { return BoardView{CellPoints, Neighbours, Board}; }
+
+    Desktop& desktop_;
+    bool tickPending_ = false;  // a tick that came during a drag
+    std::array<PictureBox*, kPieceCount + 1> triPool_{};  // element 0 unused: the pool runs 1..64
+};
+
+}  // namespace murlen

@@ -1,0 +1,209 @@
+// Playing with the mouse and the clock, through the game window's handlers.
+#include <QTest>
+#include <QWindow>
+
+#include "app/icons.h"
+#include "app/strings.h"
+#include "app/twips.h"
+#include "support/game_fixture.h"
+#include "support/test_registry.h"
+
+using namespace murlen;
+using namespace murlen::testing;
+
+class TestPlay : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ForceLanguage(Language::English); }
+    void cleanup() { ForceLanguage(std::nullopt); }
+
+    void piecesGoOntoTheBoardAndBack() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        QVERIFY(!form.Timer1->Enabled());
+
+        // A pool piece onto an empty cell: drawn, hidden in the pool, recorded.
+        game.DropPiece(5, 10);
+        QCOMPARE(form.Board.pieces[10], std::int16_t(5));
+        QVERIFY(!form.TriPool(5)->isVisibleTo(form.client));
+        QVERIFY(form.Timer1->Enabled());
+
+        // Onto an occupied cell: ignored, and the clock is not touched.
+        form.Timer1->SetEnabled(false);
+        game.DropPiece(6, 10);
+        QCOMPARE(form.Board.pieces[10], std::int16_t(5));
+        QVERIFY(form.TriPool(6)->isVisibleTo(form.client));
+        QVERIFY(!form.Timer1->Enabled());
+
+        // A point far beside the figure still targets the nearest cell.
+        form.FigurePic_DragDrop(form.TriPool(7), form.FigurePic->ScaleWidth() - 0.01f,
+                                form.FigurePic->ScaleHeight() - 0.01f);
+        QCOMPARE(game.PiecesOnBoard(), 2);
+
+        // Moving a piece on the board: onto its own or an occupied cell changes
+        // nothing; onto a free cell it moves.
+        game.MovePiece(10, 10);
+        QCOMPARE(form.Board.pieces[10], std::int16_t(5));
+        const int free = game.NeighbourOf(10);
+        QVERIFY(free != 0 && form.Board.pieces[free] == 0);
+        game.MovePiece(10, free);
+        QCOMPARE(form.Board.pieces[free], std::int16_t(5));
+        QCOMPARE(form.Board.pieces[10], std::int16_t(0));
+
+        // Dragging an empty cell changes nothing.
+        game.MovePiece(10, 11);
+        QCOMPARE(game.PiecesOnBoard(), 2);
+
+        // Off the board: back into the pool where it was taken.
+        game.DragOffBoard(free);
+        QCOMPARE(form.Board.pieces[free], std::int16_t(0));
+        QVERIFY(form.TriPool(5)->isVisibleTo(form.client));
+        QCOMPARE(TwipsLeft(form.TriPool(5)), form.PoolLeft[5]);
+
+        // A click on a placed piece sends it back as well.
+        game.DropPiece(9, 20);
+        const Point at = game.CellCentre(20);
+        form.FigurePic_MouseMove(at.x, at.y);
+        form.FigurePic_Click();
+        QCOMPARE(form.Board.pieces[20], std::int16_t(0));
+        QVERIFY(form.TriPool(9)->isVisibleTo(form.client));
+    }
+
+    void poolPiecesCanBeSortedOnTheWindow() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        form.Form_DragDrop(form.TriPool(12), 3000, 7500);
+        QCOMPARE(TwipsLeft(form.TriPool(12)), 3000);
+        QCOMPARE(TwipsTop(form.TriPool(12)), 7500);
+        QCOMPARE(game.PiecesOnBoard(), 0);
+
+        // Taken to the board from there and dragged off again, it comes back to
+        // the place it had when it was taken.
+        game.DropPiece(12, 1);
+        game.DragOffBoard(1);
+        QCOMPARE(TwipsLeft(form.TriPool(12)), 3000);
+        form.TriPool_Click(12);
+        QCOMPARE(TwipsLeft(form.TriPool(12)), form.PoolLeft[12]);
+        QCOMPARE(TwipsTop(form.TriPool(12)), form.PoolTop[12]);
+
+        // A source with another tag is ignored everywhere.
+        PictureBox stranger(form.client, 3);
+        stranger.SetDataField("kyp_triangle");
+        form.FigurePic_DragDrop(&stranger, 1, 1);
+        form.Form_DragDrop(&stranger, 1, 1);
+        QCOMPARE(game.PiecesOnBoard(), 0);
+        QCOMPARE(TwipsLeft(&stranger), 0);
+    }
+
+    void boardDragIconFollowsThePointer() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(64, 3);
+        const Point onPiece = game.CellCentre(3);
+        form.FigurePic_MouseMove(onPiece.x, onPiece.y);
+        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(200).cacheKey());
+        QCOMPARE(form.PointerX, onPiece.x);
+        const Point onEmpty = game.CellCentre(4);
+        form.FigurePic_MouseMove(onEmpty.x, onEmpty.y);
+        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(101).cacheKey());
+    }
+
+    void movingNextToTheOldCellRechecksBeforeDrawing() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        // An all-black and an all-white piece side by side disagree: both red.
+        const int cell = 30;
+        const int other = game.NeighbourOf(cell);
+        game.DropPiece(63, cell);
+        game.DropPiece(64, other);
+        QVERIFY(form.Board.violation[cell]);
+        QVERIFY(form.Board.violation[other]);
+        // Taking the white piece away clears the red of the black one (unless the
+        // border makes it blue, which an all-black piece never is).
+        game.DragOffBoard(other);
+        QVERIFY(!form.Board.violation[cell]);
+        QVERIFY(!form.Board.violation[other]);
+
+        // A move to a neighbouring free cell: the old cell is emptied first, so
+        // the piece is not checked against itself.
+        game.DropPiece(64, other);
+        QVERIFY(form.Board.violation[cell]);
+        int free = 0;
+        for (int slot = 0; slot < 3 && !free; ++slot) {
+            const int n = NeighbourCell(form.Neighbours[other][std::size_t(slot)]);
+            if (n != 0 && form.Board.pieces[n] == 0) free = n;
+        }
+        if (free == 0) QSKIP("no free neighbour in this figure");
+        game.MovePiece(other, free);
+        QCOMPARE(form.Board.pieces[free], std::int16_t(64));
+        QCOMPARE(form.Board.violation[cell], form.Board.pieces[game.NeighbourOf(cell)] != 0);
+    }
+
+    void clockCountsFromTheFirstMoveAndPauses() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString());
+
+        game.DropPiece(1, 1);
+        QVERIFY(form.Timer1->Enabled());
+        form.Timer1_Timer();
+        form.Timer1_Timer();
+        QCOMPARE(form.Seconds, 2);
+        QCOMPARE(form.labelScore->text(), QString(" 2 seconds"));
+
+        form.mnuPause_Click();
+        QVERIFY(form.mnuPause->isChecked());
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString("Status: Pause"));
+        form.mnuPause_Click();  // it does not toggle
+        QVERIFY(form.mnuPause->isChecked());
+
+        // The next move starts the clock again, and the next tick clears the mark.
+        game.DropPiece(2, 2);
+        QVERIFY(form.Timer1->Enabled());
+        form.Timer1_Timer();
+        QCOMPARE(form.Seconds, 3);
+        QVERIFY(!form.mnuPause->isChecked());
+
+        // A layout stops the clock and blanks the label; the seconds stay.
+        form.Form_Resize();
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString());
+        QCOMPARE(form.Seconds, 3);
+        QCOMPARE(form.Board.pieces[1], std::int16_t(1));
+    }
+
+    void fullBoardWithABrokenRuleIsNotSolved() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        for (int cell = 1; cell <= 64; ++cell) game.DropPiece(cell, cell);
+        QCOMPARE(game.PiecesOnBoard(), 64);
+        bool anyViolation = false;
+        for (int cell = 1; cell <= 64; ++cell) anyViolation |= form.Board.violation[cell];
+        QVERIFY(anyViolation);
+        QVERIFY(!form.Solved());
+        form.Timer1_Timer();
+        QVERIFY(game.desktop->messages.empty());
+        QCOMPARE(form.Seconds, 1);
+        QVERIFY(form.Timer1->Enabled());
+    }
+
+    void pressAndReleaseWithoutMovementIsAClick() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        form.Form_DragDrop(form.TriPool(18), 3000, 7000);
+        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.TriPool(18)->mapTo(&form, QPoint(5, 5)));
+        QCOMPARE(TwipsLeft(form.TriPool(18)), form.PoolLeft[18]);
+
+        game.DropPiece(40, 7);
+        const QPoint onCell = form.FigurePic->ToPixels(game.CellCentre(7)).toPoint();
+        QTest::mouseMove(form.windowHandle(), form.FigurePic->mapTo(&form, onCell));
+        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.FigurePic->mapTo(&form, onCell));
+        QCOMPARE(form.Board.pieces[7], std::int16_t(0));
+        QVERIFY(form.TriPool(40)->isVisibleTo(form.client));
+    }
+};
+
+MURLEN_TEST(TestPlay)
+#include "test_play.moc"

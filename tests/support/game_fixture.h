@@ -1,0 +1,67 @@
+// A game window in a temporary program folder, shown and laid out, with a few
+// helpers that play through the window's own handlers.
+#pragma once
+
+#include <QTest>
+#include <memory>
+
+#include "game/tri_form.h"
+#include "model/piece.h"
+#include "support/program_folder.h"
+#include "support/scripted_desktop.h"
+
+namespace murlen::testing {
+
+class GameFixture {
+public:
+    GameFixture() {
+        folder.WriteStandardFigures();
+        desktop = std::make_unique<ScriptedDesktop>(folder.Path());
+        form = std::make_unique<TriForm>(*desktop);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get())) qWarning("the game window was not shown");
+    }
+
+    // The centre of a cell in board units.
+    Point CellCentre(int cell) const { return Centroid(form->CellPoints[cell]); }
+
+    // Drags pool piece `piece` onto the centre of `cell`.
+    void DropPiece(int piece, int cell) const {
+        const Point at = CellCentre(cell);
+        form->FigurePic_DragDrop(form->TriPool(piece), at.x, at.y);
+    }
+
+    // Drags the piece of cell `from` to the centre of cell `to`.
+    void MovePiece(int from, int to) const {
+        const Point start = CellCentre(from);
+        const Point end = CellCentre(to);
+        form->FigurePic_MouseMove(start.x, start.y);
+        form->FigurePic_DragDrop(form->FigurePic, end.x, end.y);
+    }
+
+    // Drags the piece of `cell` off the board onto the window's free space.
+    void DragOffBoard(int cell) const {
+        const Point start = CellCentre(cell);
+        form->FigurePic_MouseMove(start.x, start.y);
+        form->Form_DragDrop(form->FigurePic, 100, 9000);
+    }
+
+    // A neighbour of `cell` across one of its edges, or 0 when it has none.
+    int NeighbourOf(int cell) const {
+        for (int slot = 0; slot < 3; ++slot)
+            if (form->Neighbours[cell][std::size_t(slot)] != 0) return NeighbourCell(form->Neighbours[cell][std::size_t(slot)]);
+        return 0;
+    }
+
+    int PiecesOnBoard() const {
+        int count = 0;
+        for (int cell = 1; cell <= kCellCount; ++cell) count += form->Board.pieces[cell] != 0;
+        return count;
+    }
+
+    ProgramFolder folder;
+    std::unique_ptr<ScriptedDesktop> desktop;
+    std::unique_ptr<TriForm> form;
+};
+
+}  // namespace murlen::testing
