@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Murlen need, and
-# nothing when all of them are there already.
+# nothing when all of them are there already. Xvfb and xdotool serve the one
+# test that drags a piece with a real pointer on a real X display.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core
+  xvfb xdotool
 )
 
 missing=()
