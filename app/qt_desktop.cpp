@@ -121,6 +121,9 @@ void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
 void QtDesktop::DoEvents() { QCoreApplication::processEvents(); }
 
 void QtDesktop::End() {
+    // Closing the game window ends the program too, and comes back here.
+    if (ending_) return;
+    ending_ = true;
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }

@@ -36,6 +36,7 @@ private:
     std::unique_ptr<QPrinter> qprinter_;
     std::unique_ptr<QtPrinter> printer_;
     QPointer<HelpViewer> helpViewer_;
+    bool ending_ = false;
 };
 
 // The Qt name filters for a "label|pattern|label|pattern" filter text.

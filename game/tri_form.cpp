@@ -319,7 +319,10 @@ void TriForm::ConnectHandlers() {
     connect(mnuSaveAs, &QAction::triggered, this, &TriForm::mnuSaveAs_Click);
     connect(mnuExit, &QAction::triggered, this, &TriForm::mnuExit_Click);
     connect(mnuShape, &MenuArray::clicked, this, &TriForm::mnuShape_Click);
+    connect(mnuUsage, &QAction::triggered, this, &TriForm::mnuUsage_Click);
 }
+
+void TriForm::mnuUsage_Click() { desktop_.ShowHelp(AppPath() + LoadResString(144), kHelpContents); }
 
 void TriForm::RunPendingTick() {
     if (!tickPending_) return;

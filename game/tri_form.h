@@ -85,6 +85,9 @@ public:
     void mnuExit_Click();
     void mnuShape_Click(int index);
 
+    // Help
+    void mnuUsage_Click();
+
     // --- Operations ---------------------------------------------------------
     // Reads the figure list into the figure menu and loads its first figure.
     void StartFigures();

@@ -99,6 +99,21 @@ private slots:
         QCOMPARE(form.windowTitle(), ResString(Language::German, 116) + "Triangle");
     }
 
+    void helpFollowsTheUserLanguage() {
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        ScriptedDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.mnuUsage_Click();
+        ForceLanguage(Language::Dutch);
+        form.mnuUsage_Click();
+        ForceLanguage(Language::German);
+        form.mnuUsage_Click();
+        QCOMPARE(desktop.helpFiles, QStringList({folder.Path() + "\\TRIANGLEHELP.hlp", folder.Path() + "\\TRIANGLEHELPNL.hlp",
+                                                 folder.Path() + "\\TRIANGLEHELPDE.hlp"}));
+        QCOMPARE(desktop.helpCommands, std::vector<int>({3, 3, 3}));
+    }
+
     void figureMenuListsTheFigureListInOrder() {
         ProgramFolder folder;
         folder.WriteStandardFigures();
