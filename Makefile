@@ -3,8 +3,9 @@
 
 BUILD := build
 JOBS  := $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 600
 
-.PHONY: run test build setup clean
+.PHONY: run test build setup clean fuzz bench sanitized-test
 
 setup:
 	@bash scripts/setup.sh
@@ -17,8 +18,28 @@ build: setup
 run: build
 	@cd $(BUILD)/bin && ./murlen
 
+# Every test headless, then again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory sanitized-test
+	@bash scripts/fuzz.sh 20
+
+sanitized-test: setup
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMURLEN_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS seconds (make fuzz FUZZ_SECONDS=60).
+fuzz: setup
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz
