@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QCloseEvent>
+#include <QDate>
+#include <QLocale>
 #include <QMenuBar>
 #include <cmath>
 
@@ -14,6 +16,7 @@
 #include "files/program_folder.h"
 #include "files/shape_file.h"
 #include "model/piece.h"
+#include "print/certificate.h"
 
 namespace murlen {
 namespace {
@@ -320,6 +323,16 @@ void TriForm::ConnectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &TriForm::mnuExit_Click);
     connect(mnuShape, &MenuArray::clicked, this, &TriForm::mnuShape_Click);
     connect(mnuUsage, &QAction::triggered, this, &TriForm::mnuUsage_Click);
+    connect(mnuPrint, &QAction::triggered, this, &TriForm::mnuPrint_Click);
+}
+
+void TriForm::mnuPrint_Click() {
+    if (!FigureLoaded) return;
+    int missing = 0;
+    for (int i = 1; i <= kPieceCount; ++i) missing += TriPool(i)->isVisibleTo(client) ? 1 : 0;
+    const Certificate certificate{Figure, Board, missing, Seconds, GameFileTitle,
+                                  QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
+    PrintCertificate(desktop_, certificate);
 }
 
 void TriForm::mnuUsage_Click() { desktop_.ShowHelp(AppPath() + LoadResString(144), kHelpContents); }

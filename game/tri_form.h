@@ -85,7 +85,8 @@ public:
     void mnuExit_Click();
     void mnuShape_Click(int index);
 
-    // Help
+    // Printing and help
+    void mnuPrint_Click();
     void mnuUsage_Click();
 
     // --- Operations ---------------------------------------------------------

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core
   xvfb xdotool
+  poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
 )
 
 missing=()

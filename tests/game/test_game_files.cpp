@@ -6,6 +6,7 @@
 #include "app/strings.h"
 #include "app/twips.h"
 #include "support/game_fixture.h"
+#include "support/recording_printer.h"
 #include "support/test_registry.h"
 
 using namespace murlen;
@@ -339,6 +340,33 @@ private slots:
         const GameSnapshot before(form);
         form.mnuShape_Click(2);
         QCOMPARE(game.desktop->Prompts().last(), QString("The file Falling.dat is not a valid shape file. The problem is in line 1."));
+        QVERIFY(GameSnapshot(form) == before);
+    }
+
+    void printingReadsTheGameAndChangesNothing() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(6, 1);
+        game.DropPiece(7, 2);
+        game.desktop->fileAnswers.push_back(ChoiceIn(game.folder, "cert.kyp"));
+        form.mnuSaveAs_Click();
+        const GameSnapshot before(form);
+
+        RecordingPrinter printer;
+        game.desktop->printer = &printer;
+        form.mnuPrint_Click();  // cancelled: nothing printed
+        QCOMPARE(game.desktop->printDialogs, std::vector<int>({0x10000C}));
+        QVERIFY(printer.texts.empty());
+
+        game.desktop->printAnswers.push_back(PrintSetup{2, 1});
+        form.mnuPrint_Click();
+        QCOMPARE(printer.endDocs, 1);
+        QCOMPARE(printer.page, 2);
+        QCOMPARE(printer.texts.front().text, QString("KYP triangle game  cert.kyp"));
+        QVERIFY(printer.texts.front().bold);
+        QStringList texts;
+        for (const PrintedText& t : printer.texts) texts << t.text;
+        QVERIFY(texts.contains("62 triangles missing"));
         QVERIFY(GameSnapshot(form) == before);
     }
 
