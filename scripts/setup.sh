@@ -8,8 +8,10 @@ packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core
+  libbenchmark-dev  # the drawing benchmarks in bench/
   xvfb xdotool
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
+  desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo
 )
 
 missing=()

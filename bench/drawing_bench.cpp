@@ -1,0 +1,96 @@
+// Timings of the hot paths of play: drawing the pool, the empty figure and a
+// full board, building the neighbour table and finding the cell under the
+// pointer. Run: make bench (or build/bench/drawing_bench).
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <memory>
+#include <vector>
+
+#include "app/image_canvas.h"
+#include "files/shape_file.h"
+#include "model/geometry.h"
+#include "model/piece.h"
+#include "model/rules.h"
+#include "tools/shipped_figures.h"
+
+using namespace murlen;
+
+namespace {
+
+// The shipped Triangle, the figure the game starts with.
+FigureData TriangleFigure() {
+    const ShapeGrid grid = *tools::GridFromDrawing(tools::ShippedFigures().front().drawing);
+    return *ParseShapeFileForPlay(ShapeFileText(grid)).value;
+}
+
+// A board surface of the size the game window gives it at its start.
+ImageCanvas BoardCanvas() {
+    ImageCanvas canvas(QSize(620, 540), 0xEFEFEF);
+    canvas.SetScale(0, 0, kBoardScaleWidth, kBoardScaleHeight);
+    return canvas;
+}
+
+void BM_DrawPool(benchmark::State& state) {
+    std::vector<std::unique_ptr<ImageCanvas>> surfaces;
+    std::array<Canvas*, kPieceCount> pool{};
+    for (int i = 0; i < kPieceCount; ++i) {
+        surfaces.push_back(std::make_unique<ImageCanvas>(QSize(34, 34), 0xEFEFEF));
+        surfaces.back()->SetScale(0, 0, 42, 42);
+        pool[std::size_t(i)] = surfaces.back().get();
+    }
+    for (auto _ : state) DrawPool(pool);
+}
+BENCHMARK(BM_DrawPool)->Unit(benchmark::kMillisecond);
+
+void BM_DrawFigure(benchmark::State& state) {
+    const FigureData figure = TriangleFigure();
+    ImageCanvas canvas = BoardCanvas();
+    for (auto _ : state) {
+        canvas.Cls();
+        const CellArray<Triangle> cells = ToBoardUnits(figure);
+        DrawCellOutlines(canvas, cells);
+    }
+}
+BENCHMARK(BM_DrawFigure)->Unit(benchmark::kMillisecond);
+
+// Every cell of a full board drawn and checked, as after a layout.
+void BM_DrawBoardCellFullBoard(benchmark::State& state) {
+    const FigureData figure = TriangleFigure();
+    const CellArray<Triangle> cells = ToBoardUnits(figure);
+    const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(figure.points);
+    BoardState board;
+    for (int cell = 1; cell <= kCellCount; ++cell) board.pieces[cell] = std::int16_t(cell);
+    ImageCanvas canvas = BoardCanvas();
+    for (auto _ : state)
+        for (int cell = 1; cell <= kCellCount; ++cell)
+            DrawBoardCell(canvas, BoardView{cells, neighbours, board}, board.pieces[cell], cell, DrawMode::Check);
+}
+BENCHMARK(BM_DrawBoardCellFullBoard)->Unit(benchmark::kMillisecond);
+
+void BM_BuildNeighbourTable(benchmark::State& state) {
+    const FigureData figure = TriangleFigure();
+    for (auto _ : state) benchmark::DoNotOptimize(BuildNeighbourTable(figure.points));
+}
+BENCHMARK(BM_BuildNeighbourTable)->Unit(benchmark::kMicrosecond);
+
+// One pointer position over the board, as every mouse move asks.
+void BM_FindNearestCell(benchmark::State& state) {
+    const CellArray<Triangle> cells = ToBoardUnits(TriangleFigure());
+    float x = 0;
+    for (auto _ : state) {
+        x = x > kBoardScaleWidth ? 0 : x + 0.37f;
+        benchmark::DoNotOptimize(FindNearestCell(cells, x, 0.61f * x));
+    }
+}
+BENCHMARK(BM_FindNearestCell)->Unit(benchmark::kNanosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);  // QPainter on images needs the GUI module's fonts and raster engine
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
