@@ -6,6 +6,7 @@
 #include "app/strings.h"
 #include "app/twips.h"
 #include "files/game_file.h"
+#include "generator/frm_shape.h"
 #include "game/tri_form.h"
 
 namespace murlen {
@@ -149,6 +150,29 @@ void TriForm::mnuopen_Click() {
 
 void TriForm::mnuExit_Click() {
     if (ConfirmSaveGame()) desktop_.End();
+}
+
+void TriForm::mnuNewShape_Click() {
+    mnuPause_Click();
+    if (!frmShape) frmShape = new FrmShape(desktop_, this);
+    frmShape->ShowModal();
+    if (frmShape && frmShape->Unloaded()) frmShape = nullptr;  // the next visit loads it afresh
+
+    // Take up the figures that the generator appended to the figure list.
+    const std::optional<std::vector<std::string>> names = ReadFigureNames();
+    if (!names) return;
+    int i = 0;
+    bool added = false;
+    for (const std::string& entry : *names) {
+        if (i >= mnuShape->Count()) {
+            QAction* item = mnuShape->Load(i);
+            item->setText(QString::fromStdString(entry));
+            item->setChecked(false);
+            added = true;
+        }
+        ++i;
+    }
+    if (added) mnuShape_Click(i - 1);
 }
 
 void TriForm::mnuShape_Click(int index) {

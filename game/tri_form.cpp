@@ -169,19 +169,24 @@ void TriForm::Form_Load() {
     Timer1->SetInterval(1000);
 }
 
-void TriForm::StartFigures() {
-    const std::filesystem::path folder = ToPath(AppPath());
-    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(folder, kFigureListName);
-    ReadResult<std::vector<std::string>> list =
+std::optional<std::vector<std::string>> TriForm::ReadFigureNames() {
+    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(ToPath(AppPath()), kFigureListName);
+    const ReadResult<std::vector<std::string>> list =
         listPath ? ReadFigureList(*listPath) : ReadResult<std::vector<std::string>>::Fail(FileProblem::NotFound);
     if (!list.ok()) {
         desktop_.MsgBox(ReadProblemMessage(FileKind::FigureList, QString::fromLatin1(kFigureListName),
                                            list.problem, list.line),
                         msgbox::kCritical, QString());
-        return;
+        return std::nullopt;
     }
+    return *list.value;
+}
+
+void TriForm::StartFigures() {
+    const std::optional<std::vector<std::string>> names = ReadFigureNames();
+    if (!names) return;
     int n = 0;
-    for (const std::string& entry : *list.value) {
+    for (const std::string& entry : *names) {
         if (n > 0) mnuShape->Load(n);
         (*mnuShape)[n]->setText(QString::fromStdString(entry));
         (*mnuShape)[n]->setChecked(false);
@@ -324,6 +329,7 @@ void TriForm::ConnectHandlers() {
     connect(mnuShape, &MenuArray::clicked, this, &TriForm::mnuShape_Click);
     connect(mnuUsage, &QAction::triggered, this, &TriForm::mnuUsage_Click);
     connect(mnuPrint, &QAction::triggered, this, &TriForm::mnuPrint_Click);
+    connect(mnuNewShape, &QAction::triggered, this, &TriForm::mnuNewShape_Click);
 }
 
 void TriForm::mnuPrint_Click() {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/desktop.h"
@@ -15,6 +18,8 @@
 #include "model/rules.h"
 
 namespace murlen {
+
+class FrmShape;
 
 class TriForm : public QMainWindow {
     Q_OBJECT
@@ -63,6 +68,10 @@ public:
     CellArray<int> PoolLeft;
     CellArray<int> PoolTop;
 
+    // The shape generator while it is loaded; its Return only hides it, so its
+    // drawing is there again at the next visit.
+    QPointer<FrmShape> frmShape;
+
     // --- Event handlers -----------------------------------------------------
     void Form_Load();
     void Form_Resize();
@@ -84,6 +93,7 @@ public:
     void mnuSaveAs_Click();
     void mnuExit_Click();
     void mnuShape_Click(int index);
+    void mnuNewShape_Click();
 
     // Printing and help
     void mnuPrint_Click();
@@ -92,6 +102,9 @@ public:
     // --- Operations ---------------------------------------------------------
     // Reads the figure list into the figure menu and loads its first figure.
     void StartFigures();
+    // The names of the figure list in the program folder; tells the player
+    // when the list cannot be read.
+    std::optional<std::vector<std::string>> ReadFigureNames();
     // Reads the shape file of FigureName and makes it the current figure. On a
     // missing or damaged file the player is told, the current figure stays as
     // it was, and the result is false.

@@ -5,6 +5,7 @@
 #include "app/icons.h"
 #include "app/strings.h"
 #include "app/twips.h"
+#include "model/solver.h"
 #include "support/game_fixture.h"
 #include "support/test_registry.h"
 
@@ -187,6 +188,46 @@ private slots:
         QVERIFY(game.desktop->messages.empty());
         QCOMPARE(form.Seconds, 1);
         QVERIFY(form.Timer1->Enabled());
+    }
+
+    void solvedBoardIsCongratulatedOnTheNextTick() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        const auto solution = KnownSolution(form.Figure.points);
+        QVERIFY(solution.has_value());
+        for (int cell = 1; cell <= 64; ++cell) game.DropPiece((*solution)[cell], cell);
+        QVERIFY(form.Solved());
+        QVERIFY(game.desktop->messages.empty());  // nothing before the tick
+
+        // No: the board stays, the clock stops, the label is one second ahead.
+        form.Seconds = 41;
+        game.desktop->msgBoxAnswers = {msgbox::kNo};
+        form.Timer1_Timer();
+        QCOMPARE(game.desktop->messages.size(), std::size_t(1));
+        QCOMPARE(game.desktop->messages[0].prompt, QString("KYP Congratulation! Your score is 41seconds"));
+        QCOMPARE(game.desktop->messages[0].style, 4);
+        QCOMPARE(game.desktop->messages[0].title, QString("Exit Murlen?"));
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.Seconds, 42);
+        QCOMPARE(form.labelScore->text(), QString(" 42 seconds"));
+        QCOMPARE(game.PiecesOnBoard(), 64);
+        QVERIFY(!game.desktop->ended);
+
+        // Yes asks the save question (the label shows text); Cancel keeps playing.
+        game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kCancel};
+        form.Timer1_Timer();
+        QCOMPARE(game.desktop->Prompts().last(), QString("Do you want to save your work?"));
+        QVERIFY(!game.desktop->ended);
+        QCOMPARE(form.Seconds, 43);
+
+        // Yes and No: the program ends.
+        game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kNo};
+        form.Timer1_Timer();
+        QVERIFY(game.desktop->ended);
+
+        // Taking a piece off makes the board incomplete again.
+        game.DragOffBoard(1);
+        QVERIFY(!form.Solved());
     }
 
     void pressAndReleaseWithoutMovementIsAClick() {
