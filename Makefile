@@ -2,10 +2,11 @@
 # what is missing (Debian packages), then build with CMake into build/.
 
 BUILD := build
+PREFIX ?= $(HOME)/.local
 JOBS  := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test build setup clean fuzz bench sanitized-test
+.PHONY: run test build setup install clean fuzz bench sanitized-test
 
 setup:
 	@bash scripts/setup.sh
@@ -40,6 +41,12 @@ fuzz: setup
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+# Installs like a desktop program: the program folder in $(PREFIX)/lib/murlen,
+# the command murlen in $(PREFIX)/bin, the menu entry and its icon in
+# $(PREFIX)/share. Another place: make install PREFIX=/usr/local
+install: build
+	@cmake --install $(BUILD) --prefix "$(abspath $(PREFIX))"
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

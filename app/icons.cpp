@@ -70,6 +70,8 @@ QIcon Build(int id) {
 
 }  // namespace
 
+QImage HeartImage(int pixels) { return Heart(pixels).toImage(); }
+
 QIcon LoadResPicture(int id, int kind) {
     Q_UNUSED(kind);
     static QHash<int, QIcon> cache;

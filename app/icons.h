@@ -15,6 +15,9 @@ constexpr int kIconFirstPiece = 200;  // + piece code 0..63
 // `kind` is always 1 (an icon). Unknown ids give a null icon.
 QIcon LoadResPicture(int id, int kind = 1);
 
+// The red heart of icons 1 and 102 at any size, for the desktop's icon theme.
+QImage HeartImage(int pixels);
+
 // The icon id of pool piece `poolIndex` (1..64): 200 + (poolIndex mod 64).
 constexpr int PieceIconId(int poolIndex) { return kIconFirstPiece + poolIndex % 64; }
 
