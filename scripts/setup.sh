@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core
   libbenchmark-dev  # the drawing benchmarks in bench/
+  cadical  # the solver benchmark in bench/ compares against this SAT solver
   xvfb xdotool
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
   desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo
