@@ -1,8 +1,8 @@
 // Game files and figures of the game window: open, save, save as, exit, the
 // save question that guards them, and switching to another figure.
-#include <QFileInfo>
 
 #include "app/file_messages.h"
+#include "app/paths.h"
 #include "app/strings.h"
 #include "app/twips.h"
 #include "files/game_file.h"
@@ -10,19 +10,6 @@
 #include "game/tri_form.h"
 
 namespace murlen {
-namespace {
-
-// The chosen file exists when a directory query for its path finds a file of
-// exactly that name.
-bool FileExists(const FileChoice& choice) {
-    const QFileInfo info(choice.fileName);
-    return info.exists() && !info.isDir() && info.fileName() == choice.fileTitle;
-}
-
-std::filesystem::path ToPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
-
-}  // namespace
-
 FileDialogSetup TriForm::GameFileDialog() const {
     FileDialogSetup setup;
     setup.flags = 4;
@@ -55,7 +42,7 @@ bool TriForm::SaveGame() {
     game.seconds = Seconds;
     game.figureName = FigureName.toStdString();
     game.board = Board.pieces;
-    switch (WriteGameFile(game, ToPath(GameFilePath))) {
+    switch (WriteGameFile(game, ToFilePath(GameFilePath))) {
     case FileProblem::None: return true;
     case FileProblem::NameTooLong:
         desktop_.MsgBox(LoadResString(175), msgbox::kCritical, QString());
@@ -71,7 +58,7 @@ void TriForm::mnuSave_Click() { SaveGame(); }
 void TriForm::mnuSaveAs_Click() {
     const std::optional<FileChoice> choice = desktop_.ShowSave(GameFileDialog());
     if (!choice) return;
-    if (FileExists(*choice) &&
+    if (ChosenFileExists(*choice) &&
         desktop_.MsgBox(LoadResString(135) + choice->fileTitle + LoadResString(136),
                         msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) != msgbox::kYes)
         return;
@@ -92,17 +79,18 @@ void TriForm::mnuSaveAs_Click() {
 }
 
 void TriForm::mnuopen_Click() {
+    CancelHint();
     if (!ConfirmSaveGame()) return;
     const std::optional<FileChoice> choice = desktop_.ShowOpen(GameFileDialog());
     if (!choice) return;
-    if (!FileExists(*choice)) {
+    if (!ChosenFileExists(*choice)) {
         desktop_.MsgBox(LoadResString(123) + choice->fileTitle + LoadResString(124), msgbox::kCritical, QString());
         return;
     }
 
     // Read and check everything first: a file that fails any check changes
     // nothing in the game.
-    const ReadResult<SavedGame> read = ReadGameFile(ToPath(choice->fileName));
+    const ReadResult<SavedGame> read = ReadGameFile(ToFilePath(choice->fileName));
     if (!read.ok()) {
         desktop_.MsgBox(ReadProblemMessage(FileKind::GameFile, choice->fileTitle, read.problem, read.line),
                         msgbox::kCritical, QString());
@@ -176,6 +164,7 @@ void TriForm::mnuNewShape_Click() {
 }
 
 void TriForm::mnuShape_Click(int index) {
+    CancelHint();
     if (!ConfirmSaveGame()) return;
     const QString name = (*mnuShape)[index]->text();
     const std::optional<FigureData> figure = ReadFigure(name);

@@ -23,8 +23,12 @@ void TriForm::FigurePic_MouseMove(float x, float y) {
 
 void TriForm::FigurePic_DragDrop(PictureBox* source, float x, float y) {
     if (!source || !FigureLoaded) return;
+    CancelHint();
     if (source->DataField() == kPieceTag) {
         const int piece = source->Index();
+        // A piece that is no longer in the pool lies on the board already; it
+        // cannot be placed a second time.
+        if (TriPool(piece)->isHidden()) return;
         const int cell = FindNearestCell(CellPoints, x, y);
         if (Board.pieces[cell] != 0) return;
         DrawBoardCell(piece, cell, DrawMode::Check, true);
@@ -45,6 +49,7 @@ void TriForm::FigurePic_DragDrop(PictureBox* source, float x, float y) {
 void TriForm::RemovePieceFromBoard(int cell) {
     const int piece = Board.pieces[cell];
     if (piece == 0) return;
+    CancelHint();
     Board.pieces[cell] = 0;
     DrawBoardCell(piece, cell, DrawMode::Erase, true);
     TriPool(piece)->show();
@@ -91,6 +96,7 @@ void TriForm::Timer1_Timer() {
 }
 
 void TriForm::mnuPause_Click() {
+    CancelHint();  // its piece would start the clock again
     mnuPause->setChecked(true);
     Timer1->SetEnabled(false);
     labelScore->setText(LoadResString(145) + LoadResString(125));

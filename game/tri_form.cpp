@@ -8,7 +8,9 @@
 #include <QMenuBar>
 #include <cmath>
 
+#include "about/frm_about.h"
 #include "app/file_messages.h"
+#include "app/paths.h"
 #include "app/icons.h"
 #include "app/strings.h"
 #include "app/twips.h"
@@ -32,8 +34,6 @@ QFont StatusFont() {
     font.setPointSize(12);
     return font;
 }
-
-std::filesystem::path ToPath(const QString& folder) { return std::filesystem::path(folder.toStdString()); }
 
 // A layout value below the minimum (or not a number) becomes the minimum.
 float AtLeast10(float value) { return (std::isnan(value) || value <= 10) ? 10.0f : value; }
@@ -106,6 +106,8 @@ void TriForm::BuildDesign() {
     mnuPause = mnuXShape->addAction(QStringLiteral("&Pause"));
     mnuPause->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnuPause->setCheckable(true);
+    mnuHint = mnuXShape->addAction(QStringLiteral("&Hint"));
+    mnuHint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     mnuXShape->addSeparator();
     mnuNewShape = mnuXShape->addAction(QStringLiteral("Shape generator..."));
     mnuXShape->addSeparator();
@@ -133,6 +135,7 @@ void TriForm::Form_Load() {
     mnuSaveAs->setText(LoadResString(111));
     mnuExit->setText(LoadResString(112));
     mnuPause->setText(LoadResString(113));
+    mnuHint->setText(LoadResString(200));
     mnuUsage->setText(LoadResString(114));
     mnuAbout->setText(LoadResString(115));
     mnuNewShape->setText(LoadResString(161));
@@ -170,7 +173,7 @@ void TriForm::Form_Load() {
 }
 
 std::optional<std::vector<std::string>> TriForm::ReadFigureNames() {
-    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(ToPath(AppPath()), kFigureListName);
+    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(ToFilePath(AppPath()), kFigureListName);
     const ReadResult<std::vector<std::string>> list =
         listPath ? ReadFigureList(*listPath) : ReadResult<std::vector<std::string>>::Fail(FileProblem::NotFound);
     if (!list.ok()) {
@@ -213,7 +216,7 @@ std::optional<FigureData> TriForm::ReadFigure(const QString& name) {
     ReadResult<FigureData> read = ReadResult<FigureData>::Fail(FileProblem::NotFound);
     if (!IsSafeFigureName(bytes)) {
         read = ReadResult<FigureData>::Fail(FileProblem::BadName);
-    } else if (const auto path = ShapeFileOf(ToPath(AppPath()), bytes)) {
+    } else if (const auto path = ShapeFileOf(ToFilePath(AppPath()), bytes)) {
         read = ReadShapeFileForPlay(*path);
     }
     if (!read.ok()) {
@@ -322,12 +325,15 @@ void TriForm::ConnectHandlers() {
             Timer1_Timer();
     });
     connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
+    connect(mnuHint, &QAction::triggered, this, &TriForm::mnuHint_Click);
+    SetUpHint();
     connect(mnuopen, &QAction::triggered, this, &TriForm::mnuopen_Click);
     connect(mnuSave, &QAction::triggered, this, &TriForm::mnuSave_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &TriForm::mnuSaveAs_Click);
     connect(mnuExit, &QAction::triggered, this, &TriForm::mnuExit_Click);
     connect(mnuShape, &MenuArray::clicked, this, &TriForm::mnuShape_Click);
     connect(mnuUsage, &QAction::triggered, this, &TriForm::mnuUsage_Click);
+    connect(mnuAbout, &QAction::triggered, this, &TriForm::mnuAbout_Click);
     connect(mnuPrint, &QAction::triggered, this, &TriForm::mnuPrint_Click);
     connect(mnuNewShape, &QAction::triggered, this, &TriForm::mnuNewShape_Click);
 }
@@ -340,6 +346,8 @@ void TriForm::mnuPrint_Click() {
                                   QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
     PrintCertificate(desktop_, certificate);
 }
+
+void TriForm::mnuAbout_Click() { ShowAbout(this); }
 
 void TriForm::mnuUsage_Click() { desktop_.ShowHelp(AppPath() + LoadResString(144), kHelpContents); }
 

@@ -5,12 +5,14 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QShortcut>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/background_solver.h"
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
@@ -41,6 +43,7 @@ public:
     QAction* mnuExit = nullptr;
     QMenu* mnuXShape = nullptr;
     QAction* mnuPause = nullptr;
+    QAction* mnuHint = nullptr;
     QAction* mnuNewShape = nullptr;
     MenuArray* mnuShape = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -72,6 +75,10 @@ public:
     // drawing is there again at the next visit.
     QPointer<FrmShape> frmShape;
 
+    // The hint's search, and the Escape key that cancels it while it runs.
+    BackgroundSolver* HintSolver = nullptr;
+    QShortcut* HintEscape = nullptr;
+
     // --- Event handlers -----------------------------------------------------
     void Form_Load();
     void Form_Resize();
@@ -87,6 +94,10 @@ public:
     void Timer1_Timer();
     void mnuPause_Click();
 
+    // The hint
+    void mnuHint_Click();
+    void HintSolver_Finished(const SolveResult& result);
+
     // Game files and figures
     void mnuopen_Click();
     void mnuSave_Click();
@@ -98,6 +109,7 @@ public:
     // Printing and help
     void mnuPrint_Click();
     void mnuUsage_Click();
+    void mnuAbout_Click();
 
     // --- Operations ---------------------------------------------------------
     // Reads the figure list into the figure menu and loads its first figure.
@@ -128,6 +140,13 @@ public:
     void DrawBoardCell(int piece, int cell, DrawMode mode, bool timerOn);
     void DrawPool();
 
+    // True from a Hint until its piece lies on the board or its message has
+    // been shown; the window shows a busy cursor meanwhile.
+    bool HintRunning() const;
+    // Drops the hint being searched: nothing will come of it. Every change of
+    // the board cancels the hint, since its answer was for the board before.
+    void CancelHint();
+
     // The program folder, from the desktop.
     QString AppPath() const;
 
@@ -140,10 +159,15 @@ private:
     void RemovePieceFromBoard(int cell);
     FileDialogSetup GameFileDialog() const;
     void RunPendingTick();
+    void SetUpHint();
+    void EndHintWait();
+    void PlaceHintPiece(const CellArray<std::int16_t>& solution);
     BoardView View() { return BoardView{CellPoints, Neighbours, Board}; }
 
     Desktop& desktop_;
     bool tickPending_ = false;  // a tick that came during a drag
+    CellArray<std::int16_t> hintBoard_{};         // the board the hint was asked for
+    std::optional<SolveResult> hintAfterDrag_;    // an answer that came during a drag
     std::array<PictureBox*, kPieceCount + 1> triPool_{};  // element 0 unused: the pool runs 1..64
 };
 

@@ -60,6 +60,13 @@ void FrmShape::BuildDesign() {
     labelPcs->setPalette(red);
     SetTwipsGeometry(labelPcs, 0, 0, 2292, 372);
 
+    labelSolvable = new Label(client);
+    labelSolvable->setObjectName(QStringLiteral("labelSolvable"));
+    labelSolvable->setWordWrap(true);
+    labelSolvable->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    SetTwipsGeometry(labelSolvable, 2292, 0, 3600, 372);
+    SolvableCheck = new BackgroundSolver(this);
+
     mnuFile = menuBar()->addMenu(QString());
     mnuOpen = mnuFile->addAction(QString());
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -131,6 +138,7 @@ void FrmShape::ConnectHandlers() {
     connect(mnuUp, &QAction::triggered, this, &FrmShape::mnuUp_Click);
     connect(mnuDown, &QAction::triggered, this, &FrmShape::mnuDown_Click);
     connect(mnuHelp, &QAction::triggered, this, &FrmShape::mnuHelp_Click);
+    connect(SolvableCheck, &BackgroundSolver::finished, this, &FrmShape::SolvableCheck_Finished);
 }
 
 void FrmShape::ShowModal() {
@@ -172,6 +180,12 @@ void FrmShape::RedrawGrid() {
     if (fits) SetTwipsGeometry(UniPic, 0.05 * S, 0.05 * S, 0.9 * S, 0.9 * S);
     UniPic->SetScale(GridSize, GridSize);
     if (fits) MoveTwips(labelPcs, 0.05 * S, innerHeight - TwipsHeight(labelPcs));
+    // The verdict takes the rest of the bottom edge and the room up to the
+    // grid, where a long reason wraps.
+    const int verdictLeft = TwipsLeft(labelPcs) + TwipsWidth(labelPcs);
+    const int verdictTop = TwipsTop(UniPic) + TwipsHeight(UniPic);
+    if (fits) SetTwipsGeometry(labelSolvable, verdictLeft, verdictTop, W - verdictLeft, innerHeight - verdictTop);
+    CheckSolvable();
 
     // Pending events run once per square, so other handlers may run here: a
     // nested redraw, a new grid size, even closing the window.
@@ -235,6 +249,7 @@ void FrmShape::UniPic_Click() {
         DrawCell(X, Y, 1);
         DrawCell(X, Y, 2);
     }
+    CheckSolvable();
 }
 
 void FrmShape::mnuGrid_Click() {

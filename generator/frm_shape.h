@@ -7,7 +7,9 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <optional>
 
+#include "app/background_solver.h"
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
@@ -30,6 +32,8 @@ public:
     FormSurface* client = nullptr;  // the client area
     PictureBox* UniPic = nullptr;   // the editing grid, one unit per square
     Label* labelPcs = nullptr;      // "Placed: " and the count
+    Label* labelSolvable = nullptr; // the solver's verdict on a complete drawing
+    BackgroundSolver* SolvableCheck = nullptr;  // works the verdict out off the user interface thread
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
@@ -77,8 +81,12 @@ public:
     void mnuExit_Click();
     void mnuHelp_Click();
 
+    // The verdict
+    void SolvableCheck_Finished(const SolveResult& result);
+
     // --- Operations ---------------------------------------------------------
-    // Lays out UniPic and labelPcs for the window's size, clears the grid and
+    // Lays out UniPic, labelPcs and labelSolvable for the window's size, checks
+    // the drawing if it has changed (CheckSolvable), clears the grid and
     // draws every visible cell, letting pending events run once per square.
     void RedrawGrid();
     // Draws one triangle cell; X and Y 0..25, Half 1 or 2.
@@ -89,6 +97,12 @@ public:
     // True when the caller may go on: the figure was saved, or the user did
     // not want to save it, or it is not complete and cannot be saved.
     bool ConfirmSaveShape();
+    // Called wherever the drawing may have changed: when it has, the check of
+    // the old drawing is dropped and, with 64 cells placed, labelSolvable says
+    // "Checking..." until the verdict comes; below 64 it is empty.
+    void CheckSolvable();
+    // True while a verdict is being worked out.
+    bool CheckingSolvable() const { return SolvableCheck->Busy(); }
 
     // True once the close box has unloaded the window: it deletes itself as
     // soon as control is back in the event loop, and must not be shown again.
@@ -97,6 +111,8 @@ public:
 signals:
     // The window has been hidden (by Return or by closing it).
     void hidden();
+    // labelSolvable shows the verdict on the current drawing.
+    void solvableChecked();
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -117,6 +133,7 @@ private:
 
     Desktop& desktop_;
     bool unloaded_ = false;
+    std::optional<ShapeGrid> checkedGrid_;  // the drawing of the latest check
 };
 
 }  // namespace murlen

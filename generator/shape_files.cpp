@@ -1,10 +1,10 @@
 // The shape generator's File menu: opening a shape file into the grid, saving
 // the grid as a shape file and adding it to the figure list, the save question
 // that guards them, and the return to the game.
-#include <QFileInfo>
 #include <system_error>
 
 #include "app/file_messages.h"
+#include "app/paths.h"
 #include "app/strings.h"
 #include "files/figure_list.h"
 #include "files/program_folder.h"
@@ -12,19 +12,6 @@
 #include "generator/frm_shape.h"
 
 namespace murlen {
-namespace {
-
-// The chosen file exists when a directory query for its path finds a file of
-// exactly that name.
-bool FileExists(const FileChoice& choice) {
-    const QFileInfo info(choice.fileName);
-    return info.exists() && !info.isDir() && info.fileName() == choice.fileTitle;
-}
-
-std::filesystem::path ToPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
-
-}  // namespace
-
 FileDialogSetup FrmShape::ShapeFileDialog() const {
     FileDialogSetup setup;
     setup.filter = LoadResString(152) + QStringLiteral(" (*.dat)|*.dat");
@@ -51,7 +38,7 @@ void FrmShape::mnuOpen_Click() {
     if (!ConfirmSaveShape()) return;
     const std::optional<FileChoice> choice = desktop_.ShowOpen(ShapeFileDialog());
     if (!choice) return;
-    if (!FileExists(*choice)) {
+    if (!ChosenFileExists(*choice)) {
         desktop_.MsgBox(LoadResString(123) + choice->fileTitle + LoadResString(124), msgbox::kCritical, QString());
         return;
     }
@@ -59,7 +46,7 @@ void FrmShape::mnuOpen_Click() {
 
     // The file is read and checked whole before anything changes: a file that
     // cannot be used leaves grid, names and caption as they were.
-    const ReadResult<ShapeFileContents> read = ReadShapeFileIntoGrid(ToPath(choice->fileName));
+    const ReadResult<ShapeFileContents> read = ReadShapeFileIntoGrid(ToFilePath(choice->fileName));
     if (!read.ok()) {
         desktop_.MsgBox(ReadProblemMessage(FileKind::ShapeFile, choice->fileTitle, read.problem, read.line),
                         msgbox::kCritical, QString());
@@ -86,7 +73,7 @@ bool FrmShape::SaveShape() {
         desktop_.MsgBox(LoadResString(157), msgbox::kCritical, QString());
         return false;
     }
-    if (WriteShapeFile(Grid, ToPath(ShapeFilePath)) != FileProblem::None) {
+    if (WriteShapeFile(Grid, ToFilePath(ShapeFilePath)) != FileProblem::None) {
         desktop_.MsgBox(WriteProblemMessage(ShapeFileTitle), msgbox::kCritical, QString());
         return false;
     }
@@ -105,7 +92,7 @@ void FrmShape::AddToFigureList(const QString& figureName) {
         return;
     }
 
-    const std::filesystem::path folder = ToPath(desktop_.AppPath());
+    const std::filesystem::path folder = ToFilePath(desktop_.AppPath());
     const std::filesystem::path list = FindIgnoringCase(folder, kFigureListName).value_or(folder / kFigureListName);
     switch (AppendToFigureList(list, name)) {
     case AppendOutcome::Duplicate:
@@ -124,7 +111,7 @@ void FrmShape::AddToFigureList(const QString& figureName) {
     // there), but the user should know.
     const std::optional<std::filesystem::path> found = ShapeFileOf(folder, name);
     std::error_code error;
-    if (!found || !std::filesystem::equivalent(*found, ToPath(ShapeFilePath), error))
+    if (!found || !std::filesystem::equivalent(*found, ToFilePath(ShapeFilePath), error))
         desktop_.MsgBox(LoadResString(176) + figureName + LoadResString(180), msgbox::kCritical, QString());
 }
 
@@ -135,7 +122,7 @@ void FrmShape::mnuSaveAs_Click() {
     }
     const std::optional<FileChoice> choice = desktop_.ShowSave(ShapeFileDialog());
     if (!choice) return;
-    if (FileExists(*choice) &&
+    if (ChosenFileExists(*choice) &&
         desktop_.MsgBox(LoadResString(135) + choice->fileTitle + LoadResString(136),
                         msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) != msgbox::kYes)
         return;

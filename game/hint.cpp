@@ -1,0 +1,90 @@
+// The Hint command of the game window: the solver completes the board in the
+// background, keeping the pieces where the player laid them, and one piece of
+// its solution goes onto the board as if the player had dropped it. A board
+// that cannot be completed is told, and nothing moves.
+#include "app/solver_messages.h"
+#include "app/strings.h"
+#include "game/tri_form.h"
+
+namespace murlen {
+
+void TriForm::SetUpHint() {
+    HintSolver = new BackgroundSolver(this);
+    connect(HintSolver, &BackgroundSolver::finished, this, &TriForm::HintSolver_Finished);
+    HintEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    HintEscape->setEnabled(false);
+    connect(HintEscape, &QShortcut::activated, this, &TriForm::CancelHint);
+    // An answer must not move pieces or open a message inside a drag: it
+    // waits until the drag is over, unless the drop has changed the board.
+    const auto runHeldHint = [this] {
+        if (!hintAfterDrag_) return;
+        const SolveResult result = *hintAfterDrag_;
+        hintAfterDrag_.reset();
+        HintSolver_Finished(result);
+    };
+    connect(FigurePic, &PictureBox::dragFinished, this, runHeldHint);
+    for (int i = 1; i <= kPieceCount; ++i) connect(TriPool(i), &PictureBox::dragFinished, this, runHeldHint);
+}
+
+bool TriForm::HintRunning() const { return HintSolver->Busy() || hintAfterDrag_.has_value(); }
+
+void TriForm::mnuHint_Click() {
+    // Hint while a hint is searched is the way to give it up.
+    if (HintRunning()) {
+        CancelHint();
+        return;
+    }
+    if (!FigureLoaded) return;
+    hintBoard_ = Board.pieces;
+    HintSolver->Solve(Figure.points, Board.pieces);
+    setCursor(Qt::BusyCursor);
+    HintEscape->setEnabled(true);
+}
+
+void TriForm::CancelHint() {
+    HintSolver->Cancel();
+    hintAfterDrag_.reset();
+    EndHintWait();
+}
+
+void TriForm::EndHintWait() {
+    unsetCursor();
+    HintEscape->setEnabled(false);
+}
+
+void TriForm::HintSolver_Finished(const SolveResult& result) {
+    if (PictureBox::Dragging()) {
+        hintAfterDrag_ = result;
+        return;
+    }
+    EndHintWait();
+    // Every change of the board cancels the hint; this only guards against an
+    // answer to another board.
+    if (Board.pieces != hintBoard_) return;
+    switch (result.verdict) {
+    case SolveVerdict::Solved: PlaceHintPiece(result.board); break;
+    case SolveVerdict::Unsolvable: {
+        const bool boardToBlame = result.reason == UnsolvableReason::PiecesCannotStay;
+        desktop_.MsgBox(LoadResString(boardToBlame ? 214 : 215) + UnsolvableReasonText(result.reason) +
+                            LoadResString(216),
+                        msgbox::kCritical, QString());
+        break;
+    }
+    case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(217), msgbox::kCritical, QString()); break;
+    }
+}
+
+void TriForm::PlaceHintPiece(const CellArray<std::int16_t>& solution) {
+    // The lowest-numbered empty cell gets its piece of the solution, which
+    // keeps every piece already on the board, so that piece is in the pool.
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        if (Board.pieces[cell] != 0) continue;
+        const int piece = solution[cell];
+        DrawBoardCell(piece, cell, DrawMode::Check, true);
+        TriPool(piece)->hide();
+        Board.pieces[cell] = std::int16_t(piece);
+        return;
+    }
+}
+
+}  // namespace murlen

@@ -1,0 +1,42 @@
+// The shape generator's verdict on a complete drawing: whether the 64 pieces
+// can fill it, worked out by the solver off the user interface thread, so that
+// drawing goes on while it runs. Every change of the drawing drops the check
+// of the old one.
+#include "app/solver_messages.h"
+#include "app/strings.h"
+#include "files/shape_file.h"
+#include "generator/frm_shape.h"
+
+namespace murlen {
+
+void FrmShape::CheckSolvable() {
+    if (checkedGrid_ == Grid) return;  // a redraw of the same drawing
+    checkedGrid_ = Grid;
+    SolvableCheck->Cancel();
+    labelSolvable->clear();
+    labelSolvable->setToolTip(QString());
+    if (Grid.placedCount != kCellCount) return;
+    // The figure as the game will read it from the shape file.
+    const ReadResult<FigureData> figure = ParseShapeFileForPlay(ShapeFileText(Grid));
+    if (!figure.ok()) return;
+    labelSolvable->setText(LoadResString(201));
+    CellArray<std::int16_t> emptyBoard;
+    emptyBoard.Fill(0);
+    SolvableCheck->Solve(figure.value->points, emptyBoard);
+}
+
+void FrmShape::SolvableCheck_Finished(const SolveResult& result) {
+    QString verdict;
+    switch (result.verdict) {
+    case SolveVerdict::Solved: verdict = LoadResString(202); break;
+    case SolveVerdict::Unsolvable: verdict = LoadResString(203) + UnsolvableReasonText(result.reason); break;
+    case SolveVerdict::Undecided: verdict = LoadResString(213); break;
+    }
+    labelSolvable->setText(verdict);
+    // The reasons are long; the tool tip shows the whole text where the label
+    // is too narrow for it.
+    labelSolvable->setToolTip(verdict);
+    emit solvableChecked();
+}
+
+}  // namespace murlen
