@@ -1,5 +1,6 @@
 #include "app/file_messages.h"
 
+#include "app/paths.h"
 #include "app/strings.h"
 
 namespace murlen {
@@ -14,6 +15,12 @@ QString ReadProblemMessage(FileKind kind, const QString& fileTitle, FileProblem 
     QString message = LoadResString(167) + fileTitle + LoadResString(kind == FileKind::GameFile ? 170 : 169);
     if (line > 0) message += LoadResString(171) + QString::number(line) + LoadResString(172);
     return message;
+}
+
+bool MayOverwrite(Desktop& desktop, const FileChoice& choice) {
+    if (!ChosenFileExists(choice)) return true;
+    return desktop.MsgBox(LoadResString(135) + choice.fileTitle + LoadResString(136),
+                          msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) == msgbox::kYes;
 }
 
 QString WriteProblemMessage(const QString& fileTitle) {

@@ -18,4 +18,8 @@ inline bool ChosenFileExists(const FileChoice& choice) {
     return info.exists() && !info.isDir() && info.fileName() == choice.fileTitle;
 }
 
+// Asks "Overwrite the file NAME ?" when the chosen file exists; true when it
+// does not exist or the user answers Yes.
+bool MayOverwrite(Desktop& desktop, const FileChoice& choice);
+
 }  // namespace murlen

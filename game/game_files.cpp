@@ -58,10 +58,7 @@ void TriForm::mnuSave_Click() { SaveGame(); }
 void TriForm::mnuSaveAs_Click() {
     const std::optional<FileChoice> choice = desktop_.ShowSave(GameFileDialog());
     if (!choice) return;
-    if (ChosenFileExists(*choice) &&
-        desktop_.MsgBox(LoadResString(135) + choice->fileTitle + LoadResString(136),
-                        msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) != msgbox::kYes)
-        return;
+    if (!MayOverwrite(desktop_, *choice)) return;
     // The new name is kept only when the game could be written under it.
     const QString oldTitle = GameFileTitle;
     const QString oldPath = GameFilePath;

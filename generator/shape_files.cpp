@@ -122,10 +122,7 @@ void FrmShape::mnuSaveAs_Click() {
     }
     const std::optional<FileChoice> choice = desktop_.ShowSave(ShapeFileDialog());
     if (!choice) return;
-    if (ChosenFileExists(*choice) &&
-        desktop_.MsgBox(LoadResString(135) + choice->fileTitle + LoadResString(136),
-                        msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) != msgbox::kYes)
-        return;
+    if (!MayOverwrite(desktop_, *choice)) return;
     if (!PassesNameTests(choice->fileTitle)) return;
 
     // The new name is kept only when the shape file could be written under it.
