@@ -8,6 +8,7 @@
 #include "model/solver.h"
 #include "support/figure_fixtures.h"
 #include "support/rule_check.h"
+#include "support/solver_fixtures.h"
 #include "support/test_registry.h"
 
 using namespace murlen;
@@ -31,22 +32,8 @@ CellArray<Triangle> TallStrip() {
 // 16 squares wide, 2 high, rising: 32 cells with P1P3 (top or bottom) on the border.
 CellArray<Triangle> WideStrip() { return Figure({"////////////////", "////////////////"}); }
 
-// A band at 45 degrees, 2 by 8 diagonals: its outline is 20 long edges and not
-// one short edge.
-CellArray<Triangle> DiagonalBand() {
-    return Figure({
-        ".JL",
-        "J//L",
-        "7///L",
-        ".7///L",
-        "..7///L",
-        "...7///L",
-        "....7///L",
-        ".....7///L",
-        "......7//F",
-        ".......7F",
-    });
-}
+// A band at 45 degrees: 20 long edges on the border and not one short edge.
+CellArray<Triangle> DiagonalBandCells() { return CellsFrom(DiagonalBand()); }
 
 // A block with seven teeth on top and one below: each tooth has its long edge
 // and its P1P2 edge on the border, 8 cells with the same two border edges.
@@ -144,7 +131,7 @@ private slots:
         ExpectRefutedByCounts(WideStrip(), UnsolvableReason::TooManyP1P3OnBorder);
     }
     void moreThan16LongEdgesOnTheBorderRefuteAFigure() {
-        ExpectRefutedByCounts(DiagonalBand(), UnsolvableReason::TooManyP2P3OnBorder);
+        ExpectRefutedByCounts(DiagonalBandCells(), UnsolvableReason::TooManyP2P3OnBorder);
     }
     void moreThan4CellsWithTheSameTwoBorderEdgesRefuteAFigure() {
         ExpectRefutedByCounts(Comb(), UnsolvableReason::TooManyTwoEdgesOnBorder);
