@@ -99,6 +99,7 @@ public:
     void Cls() override {}
     void Line(Point, Point, Rgb) override {}
     void PSet(Point, Rgb) override {}
+    void FillTriangle(Point, Point, Point, Rgb) override {}
     void SetDrawWidth(int) override {}
     int DrawWidth() const override { return 1; }
     Rgb ForeColor() const override { return kBlack; }
@@ -232,8 +233,9 @@ QImage Pool() {
     constexpr Rgb kWindowBack = MakeRgb(239, 239, 239);
     QImage pool(16 * (kSide + kGap) + kGap, 4 * (kSide + kGap) + kGap, QImage::Format_RGB32);
     pool.fill(ToQColor(kWindowBack));
-    std::vector<ImageCanvas> surfaces(kPieceCount, ImageCanvas(QSize(kSide, kSide), kWindowBack));
+    std::vector<ImageCanvas> surfaces;
     std::array<Canvas*, kPieceCount> canvases{};
+    for (int p = 1; p <= kPieceCount; ++p) surfaces.emplace_back(QSize(kSide, kSide), kWindowBack);
     for (int p = 1; p <= kPieceCount; ++p) {
         surfaces[std::size_t(p - 1)].SetScale(0, 0, 42, 42);
         canvases[std::size_t(p - 1)] = &surfaces[std::size_t(p - 1)];

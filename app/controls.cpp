@@ -1,6 +1,9 @@
 #include "app/controls.h"
 
 #include <QDropEvent>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/picture_box.h"
 #include "app/twips.h"
@@ -49,6 +52,27 @@ void Timer::Apply() {
     } else {
         timer_.stop();
     }
+}
+
+void FitOnScreen(QWidget* window, QSize designed, std::optional<QPoint> topLeft) {
+    const QScreen* screen = window->screen();
+    if (!screen) {
+        window->resize(designed);
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    // The frame comes with the first showing; until then a title bar's height
+    // stands for it.
+    const int titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    QSize size = designed;
+    const QSize room(free.width(), free.height() - titleBar);
+    if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
+    window->resize(size);
+    if (!topLeft) return;
+    const int left = std::clamp(topLeft->x(), free.left(), std::max(free.left(), free.right() + 1 - size.width()));
+    const int top = std::clamp(topLeft->y(), free.top(),
+                               std::max(free.top(), free.bottom() + 1 - size.height() - titleBar));
+    window->move(left, top);
 }
 
 MenuArray::MenuArray(QMenu* menu, const QString& caption0, bool checked0, QObject* parent)

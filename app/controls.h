@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 namespace murlen {
@@ -66,6 +67,11 @@ private:
     int interval_ = 0;
     bool enabled_ = true;
 };
+
+// Gives a top-level window its designed size or, where the free area of its
+// screen is too small for that, the largest size of the same proportions that
+// fits. A preferred top-left corner is kept as far as the window still fits.
+void FitOnScreen(QWidget* window, QSize designed, std::optional<QPoint> topLeft = std::nullopt);
 
 // A menu control array: element 0 exists from the start; Load(i) adds an entry
 // below the last that copies the caption and check mark of element 0.

@@ -49,7 +49,7 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    // Returns one of the msgbox answers. An empty title shows the program's name.
+    // Returns one of the msgbox answers. An empty title leaves the title bar empty.
     virtual int MsgBox(const QString& prompt, int style, const QString& title) = 0;
     // The typed text; an empty text when cancelled.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;

@@ -47,23 +47,47 @@ QPixmap Pyramid(int size) {
     return pixmap;
 }
 
-QPixmap PieceIcon(int code) {
-    ImageCanvas canvas(QSize(32, 32), kWhite);
+// The piece as the pool draws it, `pixels` wide. Only the triangle is the
+// picture: around it the icon is transparent, so that under the pointer it
+// shows the piece alone.
+QPixmap PieceIcon(int code, int pixels) {
+    ImageCanvas canvas(QSize(pixels, pixels), kWhite);
     canvas.SetScale(0, 0, 42, 42);
     DrawPoolPiece(canvas, code == 0 ? 64 : code);
-    return QPixmap::fromImage(canvas.Image());
+
+    QPainterPath triangle;
+    triangle.addPolygon(QPolygonF{canvas.ToPixels(kPoolTriangle.p1), canvas.ToPixels(kPoolTriangle.p2),
+                                  canvas.ToPixels(kPoolTriangle.p3)});
+    triangle.closeSubpath();
+    // The outline lies on the triangle's edges, half of it outside.
+    QPainterPathStroker outline;
+    outline.setWidth(2);
+    QImage icon(canvas.Image().size(), QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setClipPath(triangle.united(outline.createStroke(triangle)));
+    painter.drawImage(0, 0, canvas.Image());
+    painter.end();
+    return QPixmap::fromImage(icon);
+}
+
+// Every picture in its size and at twice that size for high-density screens.
+template <class Draw>
+void AddSizes(QIcon& icon, std::initializer_list<int> sizes, Draw draw) {
+    for (int pixels : sizes) {
+        icon.addPixmap(draw(pixels));
+        icon.addPixmap(draw(2 * pixels));
+    }
 }
 
 QIcon Build(int id) {
     QIcon icon;
     if (id == kIconApplication || id == kIconHeart) {
-        icon.addPixmap(Heart(32));
-        icon.addPixmap(Heart(16));
+        AddSizes(icon, {16, 32}, Heart);
     } else if (id == kIconFigure) {
-        icon.addPixmap(Pyramid(32));
-        icon.addPixmap(Pyramid(16));
+        AddSizes(icon, {16, 32}, Pyramid);
     } else if (id >= kIconFirstPiece && id < kIconFirstPiece + 64) {
-        icon.addPixmap(PieceIcon(id - kIconFirstPiece));
+        AddSizes(icon, {32}, [id](int pixels) { return PieceIcon(id - kIconFirstPiece, pixels); });
     }
     return icon;
 }

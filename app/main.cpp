@@ -4,13 +4,17 @@
 
 #include "app/icons.h"
 #include "app/qt_desktop.h"
+#include "app/strings.h"
 #include "game/tri_form.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Murlen"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Murlen"));
+    // The desktop finds the menu entry and icon by this name. No display name:
+    // Qt would append it to every window title.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.murlen.Murlen"));
     QApplication::setWindowIcon(murlen::LoadResPicture(murlen::kIconApplication));
+    murlen::InstallQtTranslations();
 
     murlen::QtDesktop desktop(QCoreApplication::applicationDirPath());
     murlen::TriForm form(desktop);

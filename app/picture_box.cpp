@@ -42,7 +42,7 @@ PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(ind
     setAttribute(Qt::WA_OpaquePaintEvent);
     canvas_.SetBackColor(FromQColor(palette().color(QPalette::Button)));
     canvas_.SetForeColor(FromQColor(palette().color(QPalette::ButtonText)));
-    canvas_.Resize(size());
+    canvas_.Resize(size(), devicePixelRatioF());
     canvas_.Cls();
 }
 
@@ -53,32 +53,42 @@ void PictureBox::SetScale(float left, float top, float width, float height) {
 
 // A widget that is not shown yet gets its resize event only when it is shown;
 // drawing must already use the new size.
-void PictureBox::SyncSize() {
-    if (canvas_.Image().size() != size()) canvas_.Resize(size());
+void PictureBox::SyncSize() { canvas_.Resize(size(), devicePixelRatioF()); }
+
+void PictureBox::Changed() {
+    if (repaintAsked_) return;
+    repaintAsked_ = true;
+    update();
 }
 
 void PictureBox::Cls() {
     SyncSize();
     canvas_.Cls();
-    update();
+    Changed();
 }
 void PictureBox::Line(Point from, Point to, Rgb color) {
     SyncSize();
     canvas_.Line(from, to, color);
-    update();
+    Changed();
 }
 void PictureBox::PSet(Point at, Rgb color) {
     SyncSize();
     canvas_.PSet(at, color);
-    update();
+    Changed();
+}
+void PictureBox::FillTriangle(Point a, Point b, Point c, Rgb color) {
+    SyncSize();
+    canvas_.FillTriangle(a, b, c, color);
+    Changed();
 }
 void PictureBox::Box(Point a, Point b, Rgb color, bool filled) {
     SyncSize();
     canvas_.Box(a, b, color, filled);
-    update();
+    Changed();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    repaintAsked_ = false;
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_.Image());
 }
@@ -86,9 +96,13 @@ void PictureBox::paintEvent(QPaintEvent*) {
 void PictureBox::resizeEvent(QResizeEvent*) { SyncSize(); }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (!(mouseButtons_ & event->button()) || pressedButton_ != Qt::NoButton) return;
+    // No move is reported during a drag or right after one, so the press
+    // itself tells where the pointer is.
     const Point at = canvas_.FromPixels(event->position());
+    emit mouseMoved(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), at.x, at.y);
     emit mouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), at.x, at.y);
-    pressed_ = true;
+    pressedButton_ = event->button();
     dragArmed_ = automaticDrag_ && event->button() == Qt::LeftButton;
     pressPosition_ = event->position().toPoint();
 }
@@ -97,11 +111,11 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     // A press on an automatic drag source is the start of a drag: the moves
     // until the drag begins do not count as moves over the box, so that the
     // drag starts from where the button went down.
-    if (pressed_ && dragArmed_) {
+    if (pressedButton_ != Qt::NoButton && dragArmed_) {
         if ((event->buttons() & Qt::LeftButton) &&
             (event->position().toPoint() - pressPosition_).manhattanLength() >=
                 QApplication::startDragDistance()) {
-            pressed_ = false;
+            pressedButton_ = Qt::NoButton;
             StartDrag();
         }
         return;
@@ -111,8 +125,8 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (!pressed_) return;
-    pressed_ = false;
+    if (event->button() != pressedButton_) return;
+    pressedButton_ = Qt::NoButton;
     if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
@@ -122,9 +136,9 @@ void PictureBox::StartDrag() {
     data->setData(kDragFormat, QByteArray());
     drag->setMimeData(data);
     if (!dragIcon_.isNull()) {
-        const QPixmap pixmap = dragIcon_.pixmap(32, 32);
+        const QPixmap pixmap = dragIcon_.pixmap(QSize(32, 32), devicePixelRatioF());
         drag->setPixmap(pixmap);
-        drag->setHotSpot(QPoint(pixmap.width() / 2, pixmap.height() / 2));
+        drag->setHotSpot(QPoint(16, 16));
     }
     dragging = true;
     drag->exec(Qt::MoveAction);

@@ -34,6 +34,9 @@ public:
 
     // Automatic drag mode: a press starts a drag (or a click).
     void SetAutomaticDrag(bool on) { automaticDrag_ = on; }
+    // The buttons whose presses and clicks the box reports; presses of the
+    // others are ignored. All buttons unless set.
+    void SetMouseButtons(Qt::MouseButtons buttons) { mouseButtons_ = buttons; }
     // The drag tag, a text by which drop targets tell sources apart.
     void SetDataField(const QString& tag) { dataField_ = tag; }
     QString DataField() const { return dataField_; }
@@ -47,18 +50,22 @@ public:
     void Cls() override;
     void Line(Point from, Point to, Rgb color) override;
     void PSet(Point at, Rgb color) override;
+    void FillTriangle(Point a, Point b, Point c, Rgb color) override;
     void SetDrawWidth(int pixels) override { canvas_.SetDrawWidth(pixels); }
     int DrawWidth() const override { return canvas_.DrawWidth(); }
     Rgb ForeColor() const override { return canvas_.ForeColor(); }
     Rgb BackColor() const override { return canvas_.BackColor(); }
 
-    // What is drawn, one image pixel per logical pixel.
+    // What is drawn, at the device pixel ratio of the box's screen.
     const QImage& Image() const { return canvas_.Image(); }
     Point ToScale(QPointF pixel) const { return canvas_.FromPixels(pixel); }
     QPointF ToPixels(Point p) const { return canvas_.ToPixels(p); }
 
 signals:
     void mouseDown(int button, int shift, float x, float y);
+    // Every position of the pointer over the box: its moves, and every press
+    // of a reported button, which comes before the press's mouseDown, drag or
+    // click, so that these act on the place where the button went down.
     void mouseMoved(int button, int shift, float x, float y);
     void clicked();
     void dragDropped(murlen::PictureBox* source, float x, float y);
@@ -78,14 +85,18 @@ protected:
 private:
     void StartDrag();
     void SyncSize();
+    // Asks for one repaint for any number of drawing calls before it.
+    void Changed();
 
     ImageCanvas canvas_;
     int index_;
     bool automaticDrag_ = false;
     QString dataField_;
     QIcon dragIcon_;
-    bool pressed_ = false;
+    Qt::MouseButtons mouseButtons_ = Qt::AllButtons;
+    Qt::MouseButton pressedButton_ = Qt::NoButton;  // the button that went down on the box
     bool dragArmed_ = false;
+    bool repaintAsked_ = false;
     QPoint pressPosition_;
 };
 

@@ -13,6 +13,14 @@
 
 namespace murlen {
 
+namespace {
+
+// A box without a title has an empty title bar. Qt shows the program's name
+// for an empty title, but not for a blank.
+QString NoneForEmpty(const QString& title) { return title.isEmpty() ? QStringLiteral(" ") : title; }
+
+}  // namespace
+
 QtDesktop::QtDesktop(QString appPath) : appPath_(std::move(appPath)) {}
 QtDesktop::~QtDesktop() {
     delete helpViewer_.data();
@@ -21,7 +29,7 @@ QtDesktop::~QtDesktop() {
 int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
     box.setText(prompt);
-    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    box.setWindowTitle(NoneForEmpty(title));
     if (style & msgbox::kCritical) box.setIcon(QMessageBox::Critical);
     if (style & msgbox::kQuestion) box.setIcon(QMessageBox::Question);
     switch (style & 7) {
@@ -42,8 +50,7 @@ int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
 QString QtDesktop::InputBox(const QString& prompt, const QString& title) {
     bool ok = false;
     const QString text = QInputDialog::getText(
-        QApplication::activeWindow(), title.isEmpty() ? QApplication::applicationDisplayName() : title,
-        prompt, QLineEdit::Normal, QString(), &ok);
+        QApplication::activeWindow(), NoneForEmpty(title), prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
 }
 
@@ -64,7 +71,9 @@ QStringList NameFiltersOf(const QString& filter) {
 std::optional<FileChoice> QtDesktop::ShowFileDialog(const FileDialogSetup& setup, bool save) {
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Any name, also one that does not exist: the program checks the name
+    // itself and tells the player in the player's language.
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDirectory(setup.initDir);

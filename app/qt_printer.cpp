@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <array>
 #include <cmath>
 
 namespace murlen {
@@ -97,6 +98,14 @@ void QtPrinter::PSet(Point at, Rgb color) {
     });
 }
 
+void QtPrinter::FillTriangle(Point a, Point b, Point c, Rgb color) {
+    Add([corners = std::array{ToDevice(a), ToDevice(b), ToDevice(c)}, color](QPainter& painter) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgb(QRgb(0xFF000000u | color)));
+        painter.drawConvexPolygon(corners.data(), 3);
+    });
+}
+
 void QtPrinter::Cls() {
     if (!failed_) pages_.back().clear();
 }
@@ -117,6 +126,12 @@ bool QtPrinter::Send() {
     QPainter painter;
     if (!painter.begin(&printer_)) return false;  // e.g. a PDF file that cannot be written
     painter.setRenderHint(QPainter::Antialiasing);
+    // A printer's paint engine outlives its documents and still holds the pen
+    // and brush of the last one, while the painter starts from its defaults and
+    // passes on only what differs from them: a pen and brush set here, unlike
+    // the defaults, make it pass on the first ones the drawings set.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::SolidPattern);
     for (std::size_t page = 0; page < pages_.size(); ++page) {
         if (page > 0 && !printer_.newPage()) {
             // The run has begun; take back what the engine still can.

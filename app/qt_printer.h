@@ -48,6 +48,7 @@ public:
     void Cls() override;
     void Line(Point from, Point to, Rgb color) override;
     void PSet(Point at, Rgb color) override;
+    void FillTriangle(Point a, Point b, Point c, Rgb color) override;
     void SetDrawWidth(int pixels) override { drawWidth_ = std::max(1, pixels); }
     int DrawWidth() const override { return drawWidth_; }
     Rgb ForeColor() const override { return kBlack; }

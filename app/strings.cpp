@@ -1,6 +1,9 @@
 #include "app/strings.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QHash>
 #include <QLocale>
 #include <QTextStream>
@@ -70,6 +73,26 @@ QString ResString(Language language, int id) {
 }
 
 QString LoadResString(int id) { return ResString(CurrentLanguage(), id); }
+
+void InstallQtTranslations() {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    static const char* const kLocales[] = {"en", "de", "nl"};
+    const Language language = CurrentLanguage();
+    if (language == Language::English) return;  // Qt's own language
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QString::fromLatin1(kLocales[int(language)])), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator)) {
+        installed = translator;
+    } else {
+        delete translator;  // not installed on this system: Qt's texts stay English
+    }
+}
 
 QList<int> ResStringIds(Language language) {
     QList<int> ids = TableOf(language).keys();

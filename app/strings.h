@@ -32,4 +32,9 @@ QString ResString(Language language, int id);
 // Ids the table of `language` holds, in increasing order.
 QList<int> ResStringIds(Language language);
 
+// Puts Qt's own texts (the buttons of message boxes, the file and print
+// dialogs, the names of shortcut keys) into the current language, in place of
+// any language installed before. Needs a QCoreApplication.
+void InstallQtTranslations();
+
 }  // namespace murlen

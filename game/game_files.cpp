@@ -26,12 +26,9 @@ bool TriForm::ConfirmSaveGame() {
     const QString question =
         named ? LoadResString(142) + GameFileTitle + LoadResString(143) : LoadResString(141);
     switch (desktop_.MsgBox(question, msgbox::kYesNoCancel, QString())) {
-    case msgbox::kYes:
-        if (named)
-            mnuSave_Click();
-        else
-            mnuSaveAs_Click();
-        return true;
+    // A save that fails keeps the game: the player has been told and may try
+    // another place.
+    case msgbox::kYes: return named ? SaveGame() : SaveGameAs();
     case msgbox::kNo: return true;
     default: return false;
     }
@@ -55,10 +52,12 @@ bool TriForm::SaveGame() {
 
 void TriForm::mnuSave_Click() { SaveGame(); }
 
-void TriForm::mnuSaveAs_Click() {
+void TriForm::mnuSaveAs_Click() { SaveGameAs(); }
+
+bool TriForm::SaveGameAs() {
     const std::optional<FileChoice> choice = desktop_.ShowSave(GameFileDialog());
-    if (!choice) return;
-    if (!MayOverwrite(desktop_, *choice)) return;
+    if (!choice) return true;
+    if (!MayOverwrite(desktop_, *choice)) return true;
     // The new name is kept only when the game could be written under it.
     const QString oldTitle = GameFileTitle;
     const QString oldPath = GameFilePath;
@@ -67,12 +66,12 @@ void TriForm::mnuSaveAs_Click() {
     GameFilePath = choice->fileName;
     SetCaption();
     mnuSave->setEnabled(true);
-    if (!SaveGame()) {
-        GameFileTitle = oldTitle;
-        GameFilePath = oldPath;
-        mnuSave->setEnabled(oldSaveEnabled);
-        SetCaption();
-    }
+    if (SaveGame()) return true;
+    GameFileTitle = oldTitle;
+    GameFilePath = oldPath;
+    mnuSave->setEnabled(oldSaveEnabled);
+    SetCaption();
+    return false;
 }
 
 void TriForm::mnuopen_Click() {

@@ -83,13 +83,33 @@ bool TriForm::Solved() const {
 void TriForm::Timer1_Timer() {
     if (Solved()) {
         Timer1->SetEnabled(false);
-        const int answer = desktop_.MsgBox(LoadResString(138) + QString::number(Seconds) + LoadResString(139),
-                                           msgbox::kYesNo, LoadResString(140));
-        if (answer == msgbox::kYes && ConfirmSaveGame()) {
-            desktop_.End();
+        if (PictureBox::Dragging()) {
+            congratulateAfterDrag_ = Seconds;
             return;
         }
+        if (Congratulate(Seconds)) return;
     }
+    CountSecond();
+}
+
+void TriForm::CongratulateAfterDrag() {
+    if (!congratulateAfterDrag_) return;
+    const std::int32_t score = *congratulateAfterDrag_;
+    congratulateAfterDrag_.reset();
+    if (!Congratulate(score)) CountSecond();
+}
+
+bool TriForm::Congratulate(std::int32_t score) {
+    const int answer = desktop_.MsgBox(LoadResString(138) + QString::number(score) + LoadResString(139),
+                                       msgbox::kYesNo, LoadResString(140));
+    if (answer == msgbox::kYes && ConfirmSaveGame()) {
+        desktop_.End();
+        return true;
+    }
+    return false;
+}
+
+void TriForm::CountSecond() {
     Seconds += 1;
     labelScore->setText(QStringLiteral(" ") + QString::number(Seconds) + LoadResString(146));
     mnuPause->setChecked(false);

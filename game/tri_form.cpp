@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QMenuBar>
+#include <QWindowStateChangeEvent>
 #include <cmath>
 
 #include "about/frm_about.h"
@@ -60,6 +61,7 @@ void TriForm::BuildDesign() {
     FigurePic = new PictureBox(client);
     FigurePic->setObjectName(QStringLiteral("FigurePic"));
     FigurePic->SetAutomaticDrag(true);
+    FigurePic->SetMouseButtons(Qt::LeftButton);
     FigurePic->SetDataField(kBoardTag);
     FigurePic->SetForeColor(kBlack);
     FigurePic->SetScale(kBoardScaleWidth, kBoardScaleHeight);
@@ -69,6 +71,7 @@ void TriForm::BuildDesign() {
         auto* piece = new PictureBox(client, i);
         piece->setObjectName(QStringLiteral("TriPool%1").arg(i));
         piece->SetAutomaticDrag(true);
+        piece->SetMouseButtons(Qt::LeftButton);
         const int designColumn = (i - 1) % 16;
         const int designRow = (i - 1) / 16;
         SetTwipsGeometry(piece, 120 + 600 * designColumn, 120 + 600 * designRow, 480, 480);
@@ -120,8 +123,8 @@ void TriForm::BuildDesign() {
 
     // The client area at start, near the top-left corner of the screen.
     client->setMinimumSize(0, 0);
-    resize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
-    move(40, 40);
+    FitOnScreen(this, QSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height()),
+                QPoint(40, 40));
 }
 
 void TriForm::Form_Load() {
@@ -268,8 +271,9 @@ void TriForm::DrawPool() {
 }
 
 void TriForm::Form_Resize() {
-    const float W = float(TwipsWidth(client));
-    const float H = float(TwipsHeight(client));
+    const bool minimised = isMinimized();
+    const float W = minimised ? 0.0f : float(TwipsWidth(client));
+    const float H = minimised ? 0.0f : float(TwipsHeight(client));
     const float q = W / 19.4f;
     const float g = 0.2f * q;
     const float p = 1.2f * q;
@@ -311,19 +315,12 @@ void TriForm::ConnectHandlers() {
             [this](int, int, float x, float y) { FigurePic_MouseMove(x, y); });
     connect(FigurePic, &PictureBox::dragDropped, this, &TriForm::FigurePic_DragDrop);
     connect(FigurePic, &PictureBox::clicked, this, &TriForm::FigurePic_Click);
-    connect(FigurePic, &PictureBox::dragFinished, this, &TriForm::RunPendingTick);
+    connect(FigurePic, &PictureBox::dragFinished, this, &TriForm::CongratulateAfterDrag);
     for (int i = 1; i <= kPieceCount; ++i) {
         connect(TriPool(i), &PictureBox::clicked, this, [this, i] { TriPool_Click(i); });
-        connect(TriPool(i), &PictureBox::dragFinished, this, &TriForm::RunPendingTick);
+        connect(TriPool(i), &PictureBox::dragFinished, this, &TriForm::CongratulateAfterDrag);
     }
-    // A congratulation must not open in the middle of a drag: a tick that comes
-    // then waits until the drag has ended.
-    connect(Timer1, &Timer::tick, this, [this] {
-        if (PictureBox::Dragging())
-            tickPending_ = true;
-        else
-            Timer1_Timer();
-    });
+    connect(Timer1, &Timer::tick, this, &TriForm::Timer1_Timer);
     connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
     connect(mnuHint, &QAction::triggered, this, &TriForm::mnuHint_Click);
     SetUpHint();
@@ -351,10 +348,13 @@ void TriForm::mnuAbout_Click() { ShowAbout(this); }
 
 void TriForm::mnuUsage_Click() { desktop_.ShowHelp(AppPath() + LoadResString(144), kHelpContents); }
 
-void TriForm::RunPendingTick() {
-    if (!tickPending_) return;
-    tickPending_ = false;
-    if (Timer1->Enabled()) Timer1_Timer();
+void TriForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimising sends no resize, nor does restoring to the same size; the
+    // layout must still run for both, a minimised window as one of no size.
+    if (event->type() != QEvent::WindowStateChange) return;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if ((before ^ windowState()) & Qt::WindowMinimized) Form_Resize();
 }
 
 void TriForm::closeEvent(QCloseEvent* event) {

@@ -132,6 +132,9 @@ public:
     // Writes the game into GameFilePath; false (after telling the player) when
     // it could not be written.
     bool SaveGame();
+    // Save As: asks for a name and writes the game under it. False only when
+    // the game could not be written; a cancelled dialog is the player's choice.
+    bool SaveGameAs();
     // True when the board is solved: no piece left in the pool, no rule broken.
     bool Solved() const;
     void SetCaption();
@@ -151,6 +154,7 @@ public:
     QString AppPath() const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -158,14 +162,20 @@ private:
     void ConnectHandlers();
     void RemovePieceFromBoard(int cell);
     FileDialogSetup GameFileDialog() const;
-    void RunPendingTick();
+    // The congratulation of a solved board; true when the player chose to
+    // leave and the program ends.
+    bool Congratulate(std::int32_t score);
+    void CountSecond();
+    void CongratulateAfterDrag();
     void SetUpHint();
     void EndHintWait();
     void PlaceHintPiece(const CellArray<std::int16_t>& solution);
     BoardView View() { return BoardView{CellPoints, Neighbours, Board}; }
 
     Desktop& desktop_;
-    bool tickPending_ = false;  // a tick that came during a drag
+    // The score of a tick that found the board solved during a drag: a message
+    // box must not open inside the drag, so the congratulation waits for its end.
+    std::optional<std::int32_t> congratulateAfterDrag_;
     CellArray<std::int16_t> hintBoard_{};         // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;    // an answer that came during a drag
     std::array<PictureBox*, kPieceCount + 1> triPool_{};  // element 0 unused: the pool runs 1..64

@@ -35,7 +35,7 @@ FrmShape::FrmShape(Desktop& desktop, QWidget* parent) : QMainWindow(parent, Qt::
     Form_Load();
     // The menu bar's height is known once its captions are in place.
     client->setMinimumSize(0, 0);
-    resize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    FitOnScreen(this, QSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height()));
     ConnectHandlers();
 }
 

@@ -127,6 +127,9 @@ private:
     // Writes the shape file and offers to add it to the figure list; false
     // (after telling the user) when the shape file could not be written.
     bool SaveShape();
+    // Save As: asks for a name and saves under it. False only when the shape
+    // file could not be written; a cancelled dialog is the user's choice.
+    bool SaveShapeAs();
     void AddToFigureList(const QString& figureName);
     void SetCaption();
     void ShowPlacedCount();

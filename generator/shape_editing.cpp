@@ -73,7 +73,9 @@ void DrawShapeCell(Canvas& canvas, const ShapeGrid& grid, int x, int y, int half
     const auto [a, b, c] = CornersOf(x, y, grid.Falling(x, y), half);
     const Point m{(a.x + b.x + c.x) / 3.0f, (a.y + b.y + c.y) / 3.0f};
 
-    // Lines from points walking along each edge to the centre fill the cell.
+    // Lines from points walking along each edge to the centre fill the cell;
+    // between them, at most sizes, only the filled triangle closes the gaps.
+    canvas.FillTriangle(a, b, c, fill);
     float t = 0;
     for (int pass = 0; pass < 26; ++pass) {
         canvas.Line(Along(a, b, t), m, fill);

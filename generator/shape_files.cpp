@@ -115,15 +115,17 @@ void FrmShape::AddToFigureList(const QString& figureName) {
         desktop_.MsgBox(LoadResString(176) + figureName + LoadResString(180), msgbox::kCritical, QString());
 }
 
-void FrmShape::mnuSaveAs_Click() {
+void FrmShape::mnuSaveAs_Click() { SaveShapeAs(); }
+
+bool FrmShape::SaveShapeAs() {
     if (Grid.placedCount != kCellCount) {
         desktop_.MsgBox(LoadResString(157), msgbox::kCritical, QString());
-        return;
+        return true;
     }
     const std::optional<FileChoice> choice = desktop_.ShowSave(ShapeFileDialog());
-    if (!choice) return;
-    if (!MayOverwrite(desktop_, *choice)) return;
-    if (!PassesNameTests(choice->fileTitle)) return;
+    if (!choice) return true;
+    if (!MayOverwrite(desktop_, *choice)) return true;
+    if (!PassesNameTests(choice->fileTitle)) return true;
 
     // The new name is kept only when the shape file could be written under it.
     const QString oldTitle = ShapeFileTitle;
@@ -133,12 +135,12 @@ void FrmShape::mnuSaveAs_Click() {
     ShapeFilePath = choice->fileName;
     SetCaption();
     mnuSave->setEnabled(true);
-    if (!SaveShape()) {
-        ShapeFileTitle = oldTitle;
-        ShapeFilePath = oldPath;
-        mnuSave->setEnabled(oldSaveEnabled);
-        SetCaption();
-    }
+    if (SaveShape()) return true;
+    ShapeFileTitle = oldTitle;
+    ShapeFilePath = oldPath;
+    mnuSave->setEnabled(oldSaveEnabled);
+    SetCaption();
+    return false;
 }
 
 bool FrmShape::ConfirmSaveShape() {
@@ -147,12 +149,9 @@ bool FrmShape::ConfirmSaveShape() {
     const bool named = !ShapeFileTitle.isEmpty();
     const QString question = named ? LoadResString(142) + ShapeFileTitle + LoadResString(143) : LoadResString(141);
     switch (desktop_.MsgBox(question, msgbox::kYesNoCancel, QString())) {
-    case msgbox::kYes:
-        if (named)
-            mnuSave_Click();
-        else
-            mnuSaveAs_Click();
-        return true;
+    // A save that fails keeps the drawing: the user has been told and may try
+    // another place.
+    case msgbox::kYes: return named ? SaveShape() : SaveShapeAs();
     case msgbox::kNo: return true;
     default: return false;
     }

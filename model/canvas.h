@@ -17,6 +17,9 @@ public:
     virtual void Line(Point from, Point to, Rgb color) = 0;
     // One point in the current draw width (a dot of that diameter).
     virtual void PSet(Point at, Rgb color) = 0;
+    // The inside of the triangle a, b, c: the area that a fan of lines between
+    // its corners covers, without the gaps such lines leave.
+    virtual void FillTriangle(Point a, Point b, Point c, Rgb color) = 0;
     // Pen width in device pixels for everything drawn afterwards.
     virtual void SetDrawWidth(int pixels) = 0;
     virtual int DrawWidth() const = 0;

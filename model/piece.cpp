@@ -31,6 +31,12 @@ void DrawPoolOutline(Canvas& canvas) {
     canvas.Line(kPoolTriangle.p3, kPoolTriangle.p2, fore);
 }
 
+// A fan's lines leave gaps at most sizes: the small triangle A, midpoint, G
+// that they span is filled as well.
+void FillFan(Canvas& canvas, const HalfEdge& half, Point centroid, Rgb color) {
+    canvas.FillTriangle(half.a, FanStart(half, FanSteps().back()), centroid, color);
+}
+
 // The all-white piece would be an empty triangle: it carries a thick dot.
 void DrawDot(Canvas& canvas, Point at, Rgb color) {
     canvas.SetDrawWidth(3);
@@ -71,6 +77,7 @@ Point FanStart(const HalfEdge& half, float t) {
 void DrawFan(Canvas& canvas, const Triangle& triangle, int bit, Rgb color) {
     const HalfEdge half = HalfEdgeOf(triangle, bit);
     const Point centroid = Centroid(triangle);
+    FillFan(canvas, half, centroid, color);
     for (float t : FanSteps()) canvas.Line(FanStart(half, t), centroid, color);
 }
 
@@ -81,14 +88,16 @@ void DrawPool(const std::array<Canvas*, kPieceCount>& pool) {
     }
 
     // Fans go step by step across the whole pool rather than piece by piece, so
-    // all pieces fill in together.
+    // all pieces fill in together; each fan's area is filled with its first line.
     const Point centroid = Centroid(kPoolTriangle);
     for (float t : FanSteps()) {
         for (int bit = 0; bit < 6; ++bit) {
-            const Point start = FanStart(HalfEdgeOf(kPoolTriangle, bit), t);
+            const HalfEdge half = HalfEdgeOf(kPoolTriangle, bit);
+            const Point start = FanStart(half, t);
             for (int p = 1; p <= kPieceCount - 1; ++p) {
                 if ((PieceCode(p) >> bit & 1) == 0) continue;
                 Canvas& canvas = *pool[std::size_t(p - 1)];
+                if (t == 0) FillFan(canvas, half, centroid, canvas.ForeColor());
                 canvas.Line(start, centroid, canvas.ForeColor());
             }
         }
@@ -106,7 +115,9 @@ void DrawPoolPiece(Canvas& canvas, int poolIndex) {
     for (float t : FanSteps()) {
         for (int bit = 0; bit < 6; ++bit) {
             if ((code >> bit & 1) == 0) continue;
-            canvas.Line(FanStart(HalfEdgeOf(kPoolTriangle, bit), t), centroid, canvas.ForeColor());
+            const HalfEdge half = HalfEdgeOf(kPoolTriangle, bit);
+            if (t == 0) FillFan(canvas, half, centroid, canvas.ForeColor());
+            canvas.Line(FanStart(half, t), centroid, canvas.ForeColor());
         }
     }
     if (code == 0) DrawDot(canvas, centroid, canvas.ForeColor());

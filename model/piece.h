@@ -42,7 +42,8 @@ const std::array<float, kFanLineCount>& FanSteps();
 Point FanStart(const HalfEdge& half, float t);
 
 // Draws the black half-edge `bit` of a triangle as a fan of 21 lines of width 1
-// from the half-edge to the centroid, filling the small triangle A, midpoint, G.
+// from the half-edge to the centroid over the small triangle A, midpoint, G,
+// which is filled first: the lines alone leave gaps at most sizes.
 void DrawFan(Canvas& canvas, const Triangle& triangle, int bit, Rgb color);
 
 // The pool picture of every piece: P1 lower right, P2 upper right, P3 lower

@@ -11,6 +11,7 @@ packages=(
   libbenchmark-dev  # the drawing benchmarks in bench/
   cadical  # the solver benchmark in bench/ compares against this SAT solver
   xvfb xdotool
+  qt6-translations-l10n  # Qt's own texts (dialog buttons, file and print dialogs) in German and Dutch
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
   desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo
 )

@@ -93,6 +93,15 @@ private slots:
         QCOMPARE(PixelAt(one, 29, 26), kWhite);
         QCOMPARE(PieceIconId(64), 200);
         QCOMPARE(PieceIconId(1), 201);
+        // Under the pointer an icon shows the piece alone: transparent around
+        // the triangle, drawn twice as fine for a screen of twice the density.
+        for (int id = 200; id < 264; ++id)
+            for (qreal ratio : {1.0, 2.0}) {
+                const QImage icon = LoadResPicture(id).pixmap(QSize(32, 32), ratio).toImage();
+                QCOMPARE(icon.width(), int(32 * ratio));
+                QCOMPARE(qAlpha(icon.pixel(2, 2)), 0);
+                QCOMPARE(qAlpha(icon.pixel(icon.width() * 3 / 4, icon.height() * 3 / 4)), 255);
+            }
 
         for (int size : {16, 32}) {
             const QImage heart = LoadResPicture(kIconHeart).pixmap(size, size).toImage();
@@ -104,6 +113,7 @@ private slots:
         const QImage pyramid = LoadResPicture(kIconFigure).pixmap(32, 32).toImage();
         QCOMPARE(QColor(pyramid.pixel(16, 24)), QColor(Qt::black));
         QCOMPARE(QColor(pyramid.pixel(16, 28)), QColor(160, 160, 160));  // the shadow
+        QCOMPARE(qAlpha(pyramid.pixel(1, 1)), 0);
         QVERIFY(LoadResPicture(999).isNull());
     }
 

@@ -5,6 +5,7 @@
 
 #include "app/strings.h"
 #include "app/twips.h"
+#include "model/solver.h"
 #include "support/game_fixture.h"
 #include "support/recording_printer.h"
 #include "support/test_registry.h"
@@ -301,6 +302,47 @@ private slots:
         QCOMPARE(desktop.Prompts(), QStringList({ResString(Language::English, 175)}));
         QVERIFY(!QFile::exists(other.folder.FilePath("long.kyp")));
         QCOMPARE(form2.GameFileTitle, QString());
+    }
+
+    void aSaveThatFailsKeepsTheGame_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("named");
+        for (const char* command : {"exit", "open", "figure", "congratulation"}) {
+            QTest::addRow("%s, saved before", command) << QString(command) << true;
+            QTest::addRow("%s, never saved", command) << QString(command) << false;
+        }
+    }
+    void aSaveThatFailsKeepsTheGame() {
+        QFETCH(QString, command);
+        QFETCH(bool, named);
+        GameFixture game;
+        TriForm& form = *game.form;
+        const auto solution = KnownSolution(form.Figure.points);
+        for (int cell = 1; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
+        if (command != "congratulation") game.DragOffBoard(1);
+        form.labelScore->setText(" 12 seconds");  // a clock that has run: there is a game to save
+        // Every save goes to a folder that does not exist.
+        const FileChoice nowhere{game.folder.FilePath("missing/x.kyp"), "x.kyp"};
+        if (named) {
+            form.GameFilePath = nowhere.fileName;
+            form.GameFileTitle = nowhere.fileTitle;
+        } else {
+            game.desktop->fileAnswers.push_back(nowhere);
+        }
+        const GameSnapshot before(form);
+
+        game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kYes};
+        if (command == "exit") form.mnuExit_Click();
+        if (command == "open") form.mnuopen_Click();
+        if (command == "figure") form.mnuShape_Click(1);
+        if (command == "congratulation") form.Timer1_Timer();
+
+        QVERIFY(!game.desktop->ended);
+        QVERIFY(game.desktop->openDialogs.empty());
+        QCOMPARE(game.desktop->messages.back().prompt, QString("The file x.kyp cannot be written. Nothing has been changed."));
+        QCOMPARE(form.Board.pieces, before.board);
+        QCOMPARE(form.FigureName, before.figureName);
+        QCOMPARE(form.GameFileTitle, before.fileTitle);
     }
 
     void switchingFiguresStartsANewGame() {

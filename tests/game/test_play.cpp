@@ -96,19 +96,6 @@ private slots:
         QCOMPARE(TwipsLeft(&stranger), 0);
     }
 
-    void boardDragIconFollowsThePointer() {
-        GameFixture game;
-        TriForm& form = *game.form;
-        game.DropPiece(64, 3);
-        const Point onPiece = game.CellCentre(3);
-        form.FigurePic_MouseMove(onPiece.x, onPiece.y);
-        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(200).cacheKey());
-        QCOMPARE(form.PointerX, onPiece.x);
-        const Point onEmpty = game.CellCentre(4);
-        form.FigurePic_MouseMove(onEmpty.x, onEmpty.y);
-        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(101).cacheKey());
-    }
-
     void movingNextToTheOldCellRechecksBeforeDrawing() {
         GameFixture game;
         TriForm& form = *game.form;
@@ -167,11 +154,16 @@ private slots:
         QCOMPARE(form.Seconds, 3);
         QVERIFY(!form.mnuPause->isChecked());
 
-        // A layout stops the clock and blanks the label; the seconds stay.
-        form.Form_Resize();
+        // Minimising lays the window out as one of no size: the clock stops and
+        // the label is empty; the seconds stay. Restoring lays it out again.
+        form.setWindowState(Qt::WindowMinimized);
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(form.labelScore->text(), QString());
+        QCOMPARE(form.TriPool(5)->width(), 0);
         QCOMPARE(form.Seconds, 3);
+        form.setWindowState(Qt::WindowNoState);
+        QCOMPARE(TwipsWidth(form.TriPool(5)), TwipsWidth(form.TriPool(6)));
+        QVERIFY(form.TriPool(5)->width() > 10);
         QCOMPARE(form.Board.pieces[1], std::int16_t(1));
     }
 
@@ -230,20 +222,6 @@ private slots:
         QVERIFY(!form.Solved());
     }
 
-    void pressAndReleaseWithoutMovementIsAClick() {
-        GameFixture game;
-        TriForm& form = *game.form;
-        form.Form_DragDrop(form.TriPool(18), 3000, 7000);
-        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.TriPool(18)->mapTo(&form, QPoint(5, 5)));
-        QCOMPARE(TwipsLeft(form.TriPool(18)), form.PoolLeft[18]);
-
-        game.DropPiece(40, 7);
-        const QPoint onCell = form.FigurePic->ToPixels(game.CellCentre(7)).toPoint();
-        QTest::mouseMove(form.windowHandle(), form.FigurePic->mapTo(&form, onCell));
-        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.FigurePic->mapTo(&form, onCell));
-        QCOMPARE(form.Board.pieces[7], std::int16_t(0));
-        QVERIFY(form.TriPool(40)->isVisibleTo(form.client));
-    }
 };
 
 MURLEN_TEST(TestPlay)

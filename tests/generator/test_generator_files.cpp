@@ -241,6 +241,19 @@ private slots:
         QCOMPARE(generator.folder.ReadBytes("Figures.dat"), list);
         // The name is not taken up: Save stays off, the caption unchanged.
         QCOMPARE(GeneratorSnapshot(form), before);
+
+        // Return with Yes to the save question: the save fails, the drawing stays.
+        for (bool named : {false, true}) {
+            generator.desktop->messages.clear();
+            generator.desktop->msgBoxAnswers = {msgbox::kYes};
+            if (named) form.ShapeFilePath = generator.folder.FilePath("missing/New.dat");
+            if (named) form.ShapeFileTitle = "New.dat";
+            generator.desktop->fileAnswers.push_back(FileChoice{generator.folder.FilePath("missing/New.dat"), "New.dat"});
+            form.mnuExit_Click();
+            QVERIFY(form.isVisible());
+            QCOMPARE(generator.desktop->Prompts().last(), QString("The file New.dat cannot be written. Nothing has been changed."));
+            QCOMPARE(form.Grid, Star());
+        }
     }
 
     void figureListThatCannotBeWritten() {

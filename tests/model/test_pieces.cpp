@@ -134,8 +134,14 @@ private slots:
         }
         for (float t : PoolSteps())
             for (int bit = 0; bit < 6; ++bit)
-                for (int p = 1; p <= 63; ++p)
-                    if (p & (1 << bit)) expected.push_back(LineCall(p, PoolStart(bit, t), kPoolCentroid));
+                for (int p = 1; p <= 63; ++p) {
+                    if (!(p & (1 << bit))) continue;
+                    // The fan's area is filled with its first line.
+                    const HalfEdge half = HalfEdgeOf(kPoolTriangle, bit);
+                    if (t == 0)
+                        expected.push_back({CanvasCall::Fill, p, half.a, FanStart(half, PoolSteps().back()), kBlack, 1});
+                    expected.push_back(LineCall(p, PoolStart(bit, t), kPoolCentroid));
+                }
         expected.push_back({CanvasCall::DrawWidth, 64, {}, {}, 0, 3});
         expected.push_back({CanvasCall::PSet, 64, kPoolCentroid, kPoolCentroid, kBlack, 3});
         expected.push_back({CanvasCall::DrawWidth, 64, {}, {}, 0, 1});

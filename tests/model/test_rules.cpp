@@ -30,6 +30,9 @@ public:
     void Cls() override { record.Cls(), image.Cls(); }
     void Line(Point from, Point to, Rgb color) override { record.Line(from, to, color), image.Line(from, to, color); }
     void PSet(Point at, Rgb color) override { record.PSet(at, color), image.PSet(at, color); }
+    void FillTriangle(Point a, Point b, Point c, Rgb color) override {
+        record.FillTriangle(a, b, c, color), image.FillTriangle(a, b, c, color);
+    }
     void SetDrawWidth(int pixels) override { record.SetDrawWidth(pixels), image.SetDrawWidth(pixels); }
     int DrawWidth() const override { return record.DrawWidth(); }
     Rgb ForeColor() const override { return record.ForeColor(); }

@@ -152,6 +152,33 @@ private slots:
         }
     }
 
+    void everyPrintHasBlackText() {
+        // One printer for the whole session, as the print dialog keeps it. The
+        // first certificate ends with a white half: the all-white piece alone.
+        CellArray<std::int16_t> whiteOnly;
+        whiteOnly.Fill(0);
+        whiteOnly[64] = 64;
+        auto qprinter = PdfPrinter(dir_.filePath("first.pdf"));
+        for (const QString name : {"first", "second"}) {
+            qprinter->setOutputFileName(dir_.filePath(name + ".pdf"));
+            QtPrinter printer(*qprinter);
+            printer.SetFontSize(18);
+            DrawCertificate(printer, GameOf(triangle_, LaidBoard(triangle_, whiteOnly), 63, 5), true);
+            QVERIFY(printer.EndDoc());
+        }
+        // pdftotext reads white text too: only pixels show the ink.
+        Poppler("pdftoppm", {"-r", "50", "-gray", "-png", "-singlefile", dir_.filePath("second.pdf"),
+                             dir_.filePath("second")});
+        const QImage page(dir_.filePath("second.png"));
+        QVERIFY(!page.isNull());
+        // The counts and the signature line stand below the figure, which ends
+        // two thirds down the page.
+        int dark = 0;
+        for (int y = page.height() * 7 / 10; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) dark += qGray(page.pixel(x, y)) < 96;
+        QVERIFY2(dark > 50, qPrintable(QString::number(dark)));
+    }
+
     void aDroppedDocumentIsNeverWritten() {
         const QString file = dir_.filePath("dropped.pdf");
         auto qprinter = PdfPrinter(file);

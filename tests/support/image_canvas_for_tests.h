@@ -36,6 +36,13 @@ public:
         painter.setPen(QPen(Color(color), width_, Qt::SolidLine, Qt::RoundCap));
         painter.drawPoint(ToPixels(at));
     }
+    void FillTriangle(Point a, Point b, Point c, Rgb color) override {
+        QPainter painter(&image_);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Color(color));
+        const QPointF corners[3] = {ToPixels(a), ToPixels(b), ToPixels(c)};
+        painter.drawConvexPolygon(corners, 3);
+    }
     void SetDrawWidth(int pixels) override { width_ = pixels; }
     int DrawWidth() const override { return width_; }
     Rgb ForeColor() const override { return kBlack; }

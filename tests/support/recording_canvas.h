@@ -13,7 +13,7 @@
 namespace murlen::testing {
 
 struct CanvasCall {
-    enum Kind { Cls, Line, PSet, DrawWidth };
+    enum Kind { Cls, Line, PSet, DrawWidth, Fill };
     Kind kind = Cls;
     int canvas = 0;    // the id of the canvas that received the call
     Point from;        // Line: start; PSet: the point
@@ -25,7 +25,7 @@ struct CanvasCall {
 };
 
 inline QByteArray ToText(const CanvasCall& call) {
-    const char* kinds[] = {"Cls", "Line", "PSet", "DrawWidth"};
+    const char* kinds[] = {"Cls", "Line", "PSet", "DrawWidth", "Fill"};
     return QString("#%1 %2 (%3, %4)-(%5, %6) color %7 width %8")
         .arg(call.canvas)
         .arg(kinds[call.kind])
@@ -48,6 +48,10 @@ public:
         Record({CanvasCall::Line, id_, from, to, color, width_});
     }
     void PSet(Point at, Rgb color) override { Record({CanvasCall::PSet, id_, at, at, color, width_}); }
+    // Recorded by its first two corners.
+    void FillTriangle(Point a, Point b, Point, Rgb color) override {
+        Record({CanvasCall::Fill, id_, a, b, color, width_});
+    }
     void SetDrawWidth(int pixels) override {
         width_ = pixels;
         Record({CanvasCall::DrawWidth, id_, {}, {}, 0, pixels});

@@ -124,6 +124,8 @@ public:
         if (failAfterLines >= 0 && int(lines.size()) >= failAfterLines) failed_ = true;
     }
     void PSet(Point, Rgb) override { events << "PSet"; }
+    // A fan's area: part of drawing the fan, like its lines, and not kept.
+    void FillTriangle(Point, Point, Point, Rgb) override {}
     void SetDrawWidth(int pixels) override { drawWidth_ = pixels; }
     int DrawWidth() const override { return drawWidth_; }
     Rgb ForeColor() const override { return kBlack; }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "app/picture_box.h"
 #include "app/printer.h"
 
 namespace murlen::testing {
@@ -19,6 +20,7 @@ struct AskedMessage {
     QString prompt;
     int style = 0;
     QString title;
+    bool duringDrag = false;  // asked inside a drag's event loop
 };
 
 class ScriptedDesktop : public Desktop {
@@ -45,7 +47,7 @@ public:
     bool ended = false;
 
     int MsgBox(const QString& prompt, int style, const QString& title) override {
-        messages.push_back({prompt, style, title});
+        messages.push_back({prompt, style, title, PictureBox::Dragging()});
         if (msgBoxAnswers.empty()) return (style & 7) == 0 ? msgbox::kOk : msgbox::kYes;
         const int answer = msgBoxAnswers.front();
         msgBoxAnswers.pop_front();

@@ -1,0 +1,190 @@
+// The game played with a real pointer and keyboard on a real X display
+// (tests/on_x_display.sh): xdotool moves the pointer, presses buttons and
+// types, and the results are read back from the board, the clock, the dialogs
+// and the titles the window manager sees. Skipped where there is no display.
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/icons.h"
+#include "app/qt_desktop.h"
+#include "app/strings.h"
+#include "model/solver.h"
+#include "support/game_fixture.h"
+#include "support/real_input.h"
+#include "support/test_registry.h"
+
+using namespace murlen;
+using namespace murlen::testing;
+
+namespace {
+
+// Where the centre of a cell is on the screen.
+QPoint OnScreen(const TriForm& form, int cell) {
+    return form.FigurePic->mapToGlobal(form.FigurePic->ToPixels(Centroid(form.CellPoints[cell])).toPoint());
+}
+QPoint OnScreen(const GameFixture& game, int cell) { return OnScreen(*game.form, cell); }
+
+// What a message box showed while it was open.
+struct SeenBox {
+    QString text;
+    QString titleOnScreen;
+    QMessageBox::Icon icon;
+    QStringList buttons;
+};
+
+// Watches for message boxes while a gesture plays, and notes what each shows.
+class BoxWatcher {
+public:
+    BoxWatcher() {
+        timer_.setInterval(50);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == last_ || !box->isVisible()) return;
+            last_ = box;
+            QStringList buttons;
+            for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
+            buttons.sort();
+            seen.push_back({box->text(), TitleOnScreen(box), box->icon(), buttons});
+        });
+        timer_.start();
+    }
+    std::vector<SeenBox> seen;
+
+private:
+    QTimer timer_;
+    QMessageBox* last_ = nullptr;
+};
+
+}  // namespace
+
+class TestRealInput : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        if (!OnRealDisplay()) QSKIP("needs a real X display");
+        ForceLanguage(Language::English);
+    }
+    void cleanup() {
+        ForceLanguage(std::nullopt);
+        InstallQtTranslations();
+    }
+
+    void thePiecePressedIsThePieceThatMoves() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        const int a = 12, b = 30;
+        RealInput hand;
+        // Piece 63 onto A, a rest over A; piece 1 onto B, then B pressed
+        // without a move before and dragged to the window's background.
+        hand.Drag(CentreOf(form.TriPool(63)), OnScreen(game, a))
+            .MoveTo(OnScreen(game, a) + QPoint(2, 2))
+            .Drag(CentreOf(form.TriPool(1)), OnScreen(game, b))
+            .Drag(OnScreen(game, b), Background(form.client))
+            .Play();
+        QCOMPARE(form.Board.pieces[a], std::int16_t(63));
+        QCOMPARE(form.Board.pieces[b], std::int16_t(0));
+        QVERIFY(form.TriPool(1)->isVisibleTo(form.client));
+
+        // A click right after a drop takes the piece clicked on, and the
+        // board's drag icon shows it.
+        hand.Drag(CentreOf(form.TriPool(1)), OnScreen(game, b)).Click().Play();
+        QCOMPARE(form.Board.pieces[a], std::int16_t(63));
+        QCOMPARE(form.Board.pieces[b], std::int16_t(0));
+        QVERIFY(form.TriPool(1)->isVisibleTo(form.client));
+        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(PieceIconId(1)).cacheKey());
+    }
+
+    void onlyTheLeftButtonPlays() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        RealInput hand;
+        hand.Drag(CentreOf(form.TriPool(9)), OnScreen(game, 5))
+            .MoveTo(OnScreen(game, 5)).Click(3).Click(2)
+            .Drag(CentreOf(form.TriPool(10)), OnScreen(game, 6), 3)
+            .Drag(OnScreen(game, 5), Background(form.client), 2)
+            .Play();
+        QCOMPARE(form.Board.pieces[5], std::int16_t(9));
+        QCOMPARE(form.Board.pieces[6], std::int16_t(0));
+        QCOMPARE(game.PiecesOnBoard(), 1);
+    }
+
+    void everySecondCountsWhileAPieceIsHeld() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        RealInput hand;
+        hand.Drag(CentreOf(form.TriPool(5)), OnScreen(game, 1)).Play();
+        QVERIFY(form.Timer1->Enabled());
+        const int before = form.Seconds;
+        // Pool piece 6 held over the board for four seconds, then let go on
+        // the window's background.
+        const QPoint from = CentreOf(form.TriPool(6));
+        hand.MoveTo(from).Press().GlideTo(from, OnScreen(game, 20), 80).Release().Play();
+        QVERIFY2(form.Seconds - before >= 4, qPrintable(QString::number(form.Seconds - before)));
+        QCOMPARE(form.labelScore->text(), QString(" %1 seconds").arg(form.Seconds));
+    }
+
+    void aBoardSolvedDuringADragIsCongratulatedWhenTheDragEnds() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        const auto solution = KnownSolution(form.Figure.points);
+        QVERIFY(solution.has_value());
+        for (int cell = 2; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
+        form.mnuPause_Click();
+        form.Seconds = 41;
+        game.desktop->msgBoxAnswers = {msgbox::kNo};
+
+        // The last piece goes on, which starts the clock; before its first
+        // tick another piece is picked up, held, and put back on its cell.
+        const QPoint held = OnScreen(game, 40);
+        RealInput hand;
+        hand.Drag(CentreOf(form.TriPool((*solution)[1])), OnScreen(game, 1))
+            .MoveTo(held).Press().GlideTo(held, held + QPoint(30, 0), 30).GlideTo(held + QPoint(30, 0), held, 10)
+            .Sleep(0.2).Release()
+            .Play();
+        QCOMPARE(game.desktop->messages.size(), std::size_t(1));
+        QCOMPARE(game.desktop->messages[0].prompt, QString("KYP Congratulation! Your score is 41seconds"));
+        QVERIFY(!game.desktop->messages[0].duringDrag);
+        QCOMPARE(form.Seconds, 42);
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(game.PiecesOnBoard(), kCellCount);
+    }
+
+    void dialogsSpeakThePlayersLanguageAndTitlesAreExact() {
+        ForceLanguage(Language::German);
+        InstallQtTranslations();
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        QtDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.show();
+        form.activateWindow();  // keys go to the window with the focus
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(TitleOnScreen(&form), QString("Spiel: Triangle"));
+
+        // A name typed into Open that names no file; then Exit with a game
+        // on the board: the save question, answered with Cancel.
+        BoxWatcher boxes;
+        RealInput hand;
+        hand.Key("ctrl+o").Sleep(1).Type("missing.kyp").Key("Return").Sleep(1).Key("Return")
+            .Drag(CentreOf(form.TriPool(7)), OnScreen(form, 3)).Sleep(1.3)
+            .Key("ctrl+x").Sleep(1).Key("Escape")
+            .Key("ctrl+a").Sleep(1).Type("name.kyp").Key("Return")
+            .Play();
+
+        QCOMPARE(boxes.seen.size(), std::size_t(2));
+        QCOMPARE(boxes.seen[0].text, QString("Datei missing.kyp nicht gefunden!"));
+        QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(boxes.seen[0].titleOnScreen, QString(" "));
+        QCOMPARE(boxes.seen[1].buttons, QStringList({"Abbrechen", "Ja", "Nein"}));
+        QCOMPARE(boxes.seen[1].titleOnScreen, QString(" "));
+        QVERIFY(form.isVisible());
+        // Saved as typed into the dialog, and named in the title, nothing more.
+        QCOMPARE(folder.ReadBytes("name.kyp").size(), 384);
+        QCOMPARE(TitleOnScreen(&form), QString("Spiel: Triangle [Datei: name.kyp]"));
+    }
+};
+
+MURLEN_TEST(TestRealInput)
+#include "test_real_input.moc"

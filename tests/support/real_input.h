@@ -1,0 +1,120 @@
+// Real pointer and keyboard input for the tests that play like a person: a
+// gesture is handed to xdotool, which plays it on the test's own X display
+// (tests/on_x_display.sh) while Qt's event loop runs here, inside drags and
+// dialogs too. Elsewhere the tests that need it are skipped.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace murlen::testing {
+
+inline bool OnRealDisplay() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+class RealInput {
+public:
+    RealInput& MoveTo(QPoint global) {
+        args_ << "mousemove" << QString::number(global.x()) << QString::number(global.y());
+        return Sleep(0.05);
+    }
+    RealInput& MoveTo(const QWidget* widget, QPointF local) {
+        return MoveTo(widget->mapToGlobal(local.toPoint()));
+    }
+    RealInput& Press(int button = 1) { return Do({"mousedown", QString::number(button)}); }
+    RealInput& Release(int button = 1) { return Do({"mouseup", QString::number(button)}); }
+    RealInput& Click(int button = 1) { return Press(button).Release(button); }
+    // From the pointer's place to `global` in small steps, as a hand moves.
+    RealInput& GlideTo(QPoint from, QPoint to, int steps = 8) {
+        for (int step = 1; step <= steps; ++step) MoveTo(from + (to - from) * step / steps);
+        return *this;
+    }
+    // Press at `from`, glide to `to`, let go.
+    RealInput& Drag(QPoint from, QPoint to, int button = 1) {
+        return MoveTo(from).Press(button).GlideTo(from, to).Sleep(0.2).Release(button);
+    }
+    RealInput& Key(const QString& keys) { return Do({"key", keys}); }
+    // Letters, digits and a few signs, key by key (xdotool's own "type" would
+    // take the rest of the gesture for text).
+    RealInput& Type(const QString& text) {
+        QStringList keys{"key", "--delay", "30"};
+        for (QChar c : text) {
+            if (c == '.') keys << "period";
+            else if (c == ' ') keys << "space";
+            else if (c == '-') keys << "minus";
+            else if (c == '/') keys << "slash";
+            else keys << QString(c);
+        }
+        return Do(keys);
+    }
+    RealInput& Sleep(double seconds) {
+        args_ << "sleep" << QString::number(seconds);
+        return *this;
+    }
+
+    // Plays the gesture and returns when xdotool has played all of it. Dialogs
+    // that open meanwhile get the keyboard, and the window gets it back when
+    // they close, as a window manager would do; a dialog still open well after
+    // the gesture is closed, and the test fails.
+    void Play() {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), args_ << "sleep" << "0.3");
+        args_.clear();
+        QVERIFY2(xdotool.waitForStarted(), "xdotool is missing (scripts/setup.sh installs it)");
+        QElapsedTimer sinceEnd;
+        bool stuck = false;
+        const QPointer<QWidget> home = QApplication::activeWindow();
+        QTimer windowManager;
+        QObject::connect(&windowManager, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog && !dialog->isActiveWindow()) dialog->activateWindow();
+            if (!dialog && !QApplication::activeWindow() && home) home->activateWindow();
+            if (xdotool.state() != QProcess::NotRunning) return;
+            if (!sinceEnd.isValid()) sinceEnd.start();
+            if (dialog && sinceEnd.hasExpired(5000)) {
+                stuck = true;
+                dialog->close();
+            }
+        });
+        windowManager.start(50);
+        QDeadlineTimer deadline(60000);
+        while (xdotool.state() != QProcess::NotRunning && !deadline.hasExpired()) QTest::qWait(20);
+        QTest::qWait(100);  // what the last events started
+        QVERIFY2(xdotool.state() == QProcess::NotRunning, "xdotool did not finish");
+        QVERIFY2(!stuck, "a dialog stayed open after the gesture");
+    }
+
+private:
+    RealInput& Do(const QStringList& command) {
+        args_ << command;
+        return Sleep(0.1);
+    }
+    QStringList args_;
+};
+
+// The centre of a widget on the screen.
+inline QPoint CentreOf(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
+
+// A place on the client area where no control lies: the window's background.
+inline QPoint Background(const QWidget* client) {
+    for (int y = client->height() - 3; y > 0; y -= 3)
+        for (int x = client->width() - 3; x > 0; x -= 3)
+            if (!client->childAt(x, y)) return client->mapToGlobal(QPoint(x, y));
+    return {};
+}
+
+// A window's title as the window manager reads it.
+inline QString TitleOnScreen(const QWidget* window) {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"getwindowname", QString::number(window->winId())});
+    xdotool.waitForFinished(5000);
+    QString title = QString::fromUtf8(xdotool.readAllStandardOutput());
+    if (title.endsWith(QLatin1Char('\n'))) title.chop(1);
+    return title;
+}
+
+}  // namespace murlen::testing
