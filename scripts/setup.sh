@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
   desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo
+  git  # make mutants changes only files whose every change is committed
 )
 
 missing=()
