@@ -254,13 +254,28 @@ test_all() {
         --stop-on-failure --timeout "$timeout" -j "$jobs"
 }
 
-# The tests that failed in a ctest log, with the first failed Qt Test function.
+# The tests that failed in a ctest log, each with its first failed Qt Test
+# function: "game: TestPlay::dropOnOccupiedCell(); about (Timeout)".
 caught_by() {
-    local log=$1 tests first
-    tests=$(sed -n 's/^[[:space:]]*[0-9]\{1,\} - \([^ ]\{1,\}\) (\(.*\))$/\1 (\2)/p' "$log" | paste -sd, - | sed 's/,/, /g')
-    first=$(grep -m1 -o 'FAIL!  : [^ ]*' "$log" | sed 's/FAIL!  : //')
-    [ -n "$tests" ] || tests="ctest failed"
-    if [ -n "$first" ]; then printf '%s: %s' "$tests" "$first"; else printf '%s' "$tests"; fi
+    awk '
+        /Test +#[0-9]+: / && /\*\*\*/ {
+            name = $0; sub(/.*Test +#[0-9]+: /, "", name); sub(/ .*/, "", name)
+            status = $0; sub(/.*\*\*\*/, "", status); sub(/ .*/, "", status); sub(/:$/, "", status)
+            order[++n] = name; what[name] = status; current = name
+            next
+        }
+        /^FAIL!  : / && current != "" && !(current in first) {
+            s = $0; sub(/^FAIL!  : /, "", s); sub(/\) .*/, ")", s)
+            first[current] = s
+        }
+        END {
+            for (i = 1; i <= n; i++) {
+                t = order[i]
+                out = out (i > 1 ? "; " : "") t (t in first ? ": " first[t] : " (" what[t] ")")
+            }
+            print (n ? out : "ctest failed")
+        }
+    ' "$1"
 }
 
 # --- The run ---------------------------------------------------------------
