@@ -282,7 +282,7 @@ caught_by() {
 
 started=$(date +%s)
 rm -f -- "$work"/*.log
-say "mutants: ${#chosen[@]} faults, build in $build, $jobs jobs, $timeout s a test"
+say "mutants: ${#chosen[@]} fault(s), build in $build, $jobs jobs, $timeout s a test"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$work/configure.log" 2>&1 ||
     fail "cmake could not configure $build (see $work/configure.log)"
 build_all "$work/baseline.log" || fail "the tree does not build without any fault (see $work/baseline.log)"
