@@ -6,7 +6,7 @@ PREFIX ?= $(HOME)/.local
 JOBS  := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test build setup install clean fuzz bench sanitized-test
+.PHONY: run test build setup install clean fuzz bench sanitized-test mutants
 
 setup:
 	@bash scripts/setup.sh
@@ -39,6 +39,12 @@ sanitized-test: setup
 fuzz: setup
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
+# The mutation check, not part of make test: each fault of scripts/mutants.txt
+# in turn, built in build-mutants/ and run against every test. A few of them:
+# make mutants MUTANTS="3 7 12-15" (numbers, ranges or words of the list).
+mutants: setup
+	@MUTANTS_JOBS=$(JOBS) bash scripts/mutants.sh $(MUTANTS)
+
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
 
@@ -49,4 +55,4 @@ install: build
 	@cmake --install $(BUILD) --prefix "$(abspath $(PREFIX))"
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-mutants
