@@ -46,7 +46,9 @@ mutants: setup
 	@MUTANTS_JOBS=$(JOBS) bash scripts/mutants.sh $(MUTANTS)
 
 bench: build
-	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	@for ratio in 1 2; do echo "== drawing_bench --ratio $$ratio"; \
+	  QT_QPA_PLATFORM=offscreen $(BUILD)/bench/drawing_bench --ratio $$ratio; done
+	@echo "== solver_bench"; $(BUILD)/bench/solver_bench
 
 # Installs like a desktop program: the program folder in $(PREFIX)/lib/murlen,
 # the command murlen in $(PREFIX)/bin, the menu entry and its icon in

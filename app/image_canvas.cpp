@@ -60,6 +60,12 @@ QPainter& ImageCanvas::Painter() {
 
 void ImageCanvas::EndPainting() const { painter_.reset(); }
 
+void ImageCanvas::SetPen(Rgb color) {
+    if (pen_.color() != ToQColor(color) || pen_.width() != drawWidth_)
+        pen_ = QPen(ToQColor(color), drawWidth_, Qt::SolidLine, Qt::SquareCap);
+    painter_->setPen(pen_);
+}
+
 QPointF ImageCanvas::ToPixels(Point p) const {
     // A zero scale extent (a minimised surface) maps everything to the origin.
     const double sx = scaleWidth_ != 0 ? size_.width() / double(scaleWidth_) : 0;
@@ -79,7 +85,7 @@ void ImageCanvas::Cls() {
 
 void ImageCanvas::Line(Point from, Point to, Rgb color) {
     QPainter& painter = Painter();
-    painter.setPen(QPen(ToQColor(color), drawWidth_, Qt::SolidLine, Qt::SquareCap));
+    SetPen(color);
     QPointF a = ToPixels(from);
     QPointF b = ToPixels(to);
     // A line covers the same pixels whichever way it runs, so that an edge
@@ -96,7 +102,7 @@ void ImageCanvas::PSet(Point at, Rgb color) {
     QPainter& painter = Painter();
     const QPointF centre = ToPixels(at);
     if (drawWidth_ <= 1) {
-        painter.setPen(ToQColor(color));
+        SetPen(color);
         painter.drawPoint(centre);
         return;
     }

@@ -66,9 +66,13 @@ private:
     // see later drawing too.
     QPainter& Painter();
     void EndPainting() const;
+    // The pen of a line or point: a pen is made only when colour or width
+    // change, which in a fan they do not.
+    void SetPen(Rgb color);
 
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
+    QPen pen_;
     QSize size_;
     float scaleLeft_ = 0;
     float scaleTop_ = 0;

@@ -53,7 +53,9 @@ void PictureBox::SetScale(float left, float top, float width, float height) {
 
 // A widget that is not shown yet gets its resize event only when it is shown;
 // drawing must already use the new size.
-void PictureBox::SyncSize() { canvas_.Resize(size(), devicePixelRatioF()); }
+void PictureBox::SyncSize() {
+    if (size() != canvas_.Size()) canvas_.Resize(size(), devicePixelRatioF());
+}
 
 void PictureBox::Changed() {
     if (repaintAsked_) return;
@@ -62,7 +64,8 @@ void PictureBox::Changed() {
 }
 
 void PictureBox::Cls() {
-    SyncSize();
+    // Every drawing starts here: the place to take up a new pixel ratio too.
+    canvas_.Resize(size(), devicePixelRatioF());
     canvas_.Cls();
     Changed();
 }

@@ -1,25 +1,43 @@
-// Timings of the hot paths of play: drawing the pool, the empty figure and a
-// full board, building the neighbour table and finding the cell under the
-// pointer. Run: make bench (or build/bench/drawing_bench).
+// Timings of the hot paths of play: a whole layout of the game window, drawing
+// the pool, the empty figure and a full board, building the neighbour table,
+// finding the cell under the pointer, and the shape generator's full redraw.
+//
+//   drawing_bench [--ratio R] [Google Benchmark options]
+//
+// --ratio 2 draws as on a screen of twice the density (QT_SCALE_FACTOR=2).
+// Pending events are not run where the windows let them run (DoEvents), so
+// that the timings are of the drawing alone. make bench runs ratios 1 and 2.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/image_canvas.h"
 #include "app/qt_desktop.h"
 #include "files/shape_file.h"
+#include "game/tri_form.h"
 #include "generator/frm_shape.h"
 #include "model/geometry.h"
 #include "model/piece.h"
 #include "model/rules.h"
+#include "model/solver.h"
 #include "tools/shipped_figures.h"
 
 using namespace murlen;
 
 namespace {
+
+// The desktop of a real run, but pending events wait: the timings are of the
+// drawing alone.
+class NoEventsDesktop : public QtDesktop {
+public:
+    using QtDesktop::QtDesktop;
+    void DoEvents() override {}
+};
 
 // The shipped Triangle, the figure the game starts with.
 FigureData TriangleFigure() {
@@ -88,10 +106,27 @@ void BM_FindNearestCell(benchmark::State& state) {
 }
 BENCHMARK(BM_FindNearestCell)->Unit(benchmark::kNanosecond);
 
+// A whole layout of the game window with a client area of 1920 x 1080: the
+// pool, the empty figure and a solved board drawn again, as after a resize.
+void BM_LayoutFullBoard1920x1080(benchmark::State& state) {
+    NoEventsDesktop desktop(QStringLiteral(MURLEN_PROGRAM_FOLDER));
+    TriForm form(desktop);
+    form.show();
+    form.resize(1920, 1080 + (form.height() - form.client->height()));
+    const auto solution = KnownSolution(form.Figure.points);
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        form.Board.pieces[cell] = (*solution)[cell];
+        form.TriPool((*solution)[cell])->hide();
+    }
+    for (auto _ : state) form.Form_Resize();
+    state.counters["client_width"] = form.client->width();
+}
+BENCHMARK(BM_LayoutFullBoard1920x1080)->Unit(benchmark::kMillisecond);
+
 // The shape generator's full redraw of its largest grid: 24 x 24 squares, two
-// cells each, 81 lines a cell, with pending events run once per square.
+// cells each, every other row of squares placed.
 void BM_RedrawGridSize24(benchmark::State& state) {
-    QtDesktop desktop(QDir::tempPath());
+    NoEventsDesktop desktop(QDir::tempPath());
     FrmShape shape(desktop);
     shape.show();
     shape.GridSize = 24;
@@ -104,7 +139,10 @@ BENCHMARK(BM_RedrawGridSize24)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "--ratio") qputenv("QT_SCALE_FACTOR", argv[i + 1]);
     QApplication app(argc, argv);
+    std::printf("device pixel ratio %g\n", app.devicePixelRatio());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

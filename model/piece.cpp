@@ -31,12 +31,6 @@ void DrawPoolOutline(Canvas& canvas) {
     canvas.Line(kPoolTriangle.p3, kPoolTriangle.p2, fore);
 }
 
-// A fan's lines leave gaps at most sizes: the small triangle A, midpoint, G
-// that they span is filled as well.
-void FillFan(Canvas& canvas, const HalfEdge& half, Point centroid, Rgb color) {
-    canvas.FillTriangle(half.a, FanStart(half, FanSteps().back()), centroid, color);
-}
-
 // The all-white piece would be an empty triangle: it carries a thick dot.
 void DrawDot(Canvas& canvas, Point at, Rgb color) {
     canvas.SetDrawWidth(3);
@@ -76,9 +70,7 @@ Point FanStart(const HalfEdge& half, float t) {
 
 void DrawFan(Canvas& canvas, const Triangle& triangle, int bit, Rgb color) {
     const HalfEdge half = HalfEdgeOf(triangle, bit);
-    const Point centroid = Centroid(triangle);
-    FillFan(canvas, half, centroid, color);
-    for (float t : FanSteps()) canvas.Line(FanStart(half, t), centroid, color);
+    canvas.FillTriangle(half.a, FanStart(half, FanSteps().back()), Centroid(triangle), color);
 }
 
 void DrawPool(const std::array<Canvas*, kPieceCount>& pool) {
@@ -87,40 +79,27 @@ void DrawPool(const std::array<Canvas*, kPieceCount>& pool) {
         DrawPoolOutline(*canvas);
     }
 
-    // Fans go step by step across the whole pool rather than piece by piece, so
-    // all pieces fill in together; each fan's area is filled with its first line.
-    const Point centroid = Centroid(kPoolTriangle);
-    for (float t : FanSteps()) {
-        for (int bit = 0; bit < 6; ++bit) {
-            const HalfEdge half = HalfEdgeOf(kPoolTriangle, bit);
-            const Point start = FanStart(half, t);
-            for (int p = 1; p <= kPieceCount - 1; ++p) {
-                if ((PieceCode(p) >> bit & 1) == 0) continue;
-                Canvas& canvas = *pool[std::size_t(p - 1)];
-                if (t == 0) FillFan(canvas, half, centroid, canvas.ForeColor());
-                canvas.Line(start, centroid, canvas.ForeColor());
-            }
+    // Fans go bit by bit across the whole pool rather than piece by piece, so
+    // all pieces fill in together.
+    for (int bit = 0; bit < 6; ++bit) {
+        for (int p = 1; p <= kPieceCount - 1; ++p) {
+            if ((PieceCode(p) >> bit & 1) == 0) continue;
+            Canvas& canvas = *pool[std::size_t(p - 1)];
+            DrawFan(canvas, kPoolTriangle, bit, canvas.ForeColor());
         }
     }
 
     Canvas& white = *pool[std::size_t(kPieceCount - 1)];
-    DrawDot(white, centroid, white.ForeColor());
+    DrawDot(white, Centroid(kPoolTriangle), white.ForeColor());
 }
 
 void DrawPoolPiece(Canvas& canvas, int poolIndex) {
     canvas.Cls();
     DrawPoolOutline(canvas);
     const int code = PieceCode(poolIndex);
-    const Point centroid = Centroid(kPoolTriangle);
-    for (float t : FanSteps()) {
-        for (int bit = 0; bit < 6; ++bit) {
-            if ((code >> bit & 1) == 0) continue;
-            const HalfEdge half = HalfEdgeOf(kPoolTriangle, bit);
-            if (t == 0) FillFan(canvas, half, centroid, canvas.ForeColor());
-            canvas.Line(FanStart(half, t), centroid, canvas.ForeColor());
-        }
-    }
-    if (code == 0) DrawDot(canvas, centroid, canvas.ForeColor());
+    for (int bit = 0; bit < 6; ++bit)
+        if ((code >> bit & 1) != 0) DrawFan(canvas, kPoolTriangle, bit, canvas.ForeColor());
+    if (code == 0) DrawDot(canvas, Centroid(kPoolTriangle), canvas.ForeColor());
 }
 
 }  // namespace murlen

@@ -35,15 +35,18 @@ Point Centroid(const Triangle& triangle);
 
 // The fan parameter: t = 0, 0.025, ... while t <= 0.51, summed in single
 // precision. Exactly 21 values, the last at (or next to) the edge's midpoint.
+// A half is drawn as the fan of lines from (1 - t) * A + t * B to the centroid.
 constexpr int kFanLineCount = 21;
 const std::array<float, kFanLineCount>& FanSteps();
 
 // Start point of the fan line at parameter t: (1 - t) * A + t * B.
 Point FanStart(const HalfEdge& half, float t);
 
-// Draws the black half-edge `bit` of a triangle as a fan of 21 lines of width 1
-// from the half-edge to the centroid over the small triangle A, midpoint, G,
-// which is filled first: the lines alone leave gaps at most sizes.
+// Draws the half-edge `bit` of a triangle as its fan: the small triangle of
+// A, the last fan start (the edge's midpoint) and the centroid, which the
+// fan's 21 lines sweep. On a screen the area is filled, since lines one pixel
+// wide leave gaps between them at most sizes; only the cell drawn here is
+// touched, so erasing a cell clears it and nothing of its neighbours.
 void DrawFan(Canvas& canvas, const Triangle& triangle, int bit, Rgb color);
 
 // The pool picture of every piece: P1 lower right, P2 upper right, P3 lower

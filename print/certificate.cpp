@@ -98,6 +98,14 @@ void DrawOutlines(Printer& printer, const FigureData& figure) {
     }
 }
 
+// A half on paper: the fan's 21 lines to the centroid, as broad as the
+// printer's pen, close into a solid wedge and reach over the cell's outline,
+// so that a white half hides the outline under it.
+void DrawPaperFan(Printer& printer, const Triangle& cell, int bit, Rgb color) {
+    const HalfEdge half = HalfEdgeOf(cell, bit);
+    for (float t : FanSteps()) printer.Line(FanStart(half, t), Centroid(cell), color);
+}
+
 // Every half-edge of a placed piece as a fan to the centroid: black halves in
 // black, white halves painted white over the outline. Unlike the board, the
 // all-white piece gets no dot.
@@ -108,7 +116,7 @@ void DrawPieces(Printer& printer, const FigureData& figure, const BoardState& bo
         const Triangle t = OnPage(figure.points[cell], figure);
         for (int bit = 0; bit < 6; ++bit) {
             const bool black = ((PieceCode(piece) >> bit) & 1) != 0;
-            DrawFan(printer, t, bit, black ? kBlack : kWhite);
+            DrawPaperFan(printer, t, bit, black ? kBlack : kWhite);
         }
     }
 }

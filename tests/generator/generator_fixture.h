@@ -44,13 +44,13 @@ public:
 
     // The colour UniPic shows at a point of its scale.
     Rgb PixelAt(Point p) const {
-        const QPointF pixel = form->UniPic->ToPixels(p);
+        const QPointF pixel = form->UniPic->ToPixels(p) * form->UniPic->Image().devicePixelRatio();
         return Rgb(form->UniPic->Image().pixel(int(pixel.x()), int(pixel.y())) & 0xFFFFFFu);
     }
     // True when a line in the foreground colour passes within a pixel of a
     // point (a line may fall on either side of its mathematical position).
     bool LineNear(Point p) const {
-        const QPointF pixel = form->UniPic->ToPixels(p);
+        const QPointF pixel = form->UniPic->ToPixels(p) * form->UniPic->Image().devicePixelRatio();
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 const QPoint at(int(pixel.x()) + dx, int(pixel.y()) + dy);

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(squares, 12 + 11 * 8);
     }
 
-    void oneCellIsAFanOfLinesAndItsOutline() {
+    void oneCellIsASolidTriangleAndItsOutline() {
         RecordingCanvas canvas(0xC0C0C0);
         canvas.SetForeColor(0x000000);
         ShapeGrid grid;
@@ -77,37 +77,20 @@ private slots:
         grid.Cell(3, 5, 2) = -1;
         DrawShapeCell(canvas, grid, 3, 5, 2);
 
-        // Lower half of a falling square: A (4, 6), B (3, 6), C (3, 5).
+        // Lower half of a falling square: A (4, 6), B (3, 6), C (3, 5); the
+        // outline from B to A, on to C and back to B.
         const Point a{4, 6}, b{3, 6}, c{3, 5};
-        const Point m{10.0f / 3, 17.0f / 3};
-        const std::vector<CanvasCall> lines = canvas.Lines();
-        QCOMPARE(lines.size(), std::size_t(81));
-        for (std::size_t i = 0; i < 78; ++i) {
-            QCOMPARE(lines[i].to, m);
-            QCOMPARE(lines[i].color, Rgb(0x000000));
-        }
-        QCOMPARE(lines[0].from, a);
-        QCOMPARE(lines[1].from, c);
-        QCOMPARE(lines[2].from, b);
-        QCOMPARE(lines[3].from, (Point{4 - 0.04f, 6}));
-        // The last pass ends near the far corner of each edge.
-        QVERIFY(std::fabs(lines[75].from.x - b.x) < 1e-5f);
-        QVERIFY(std::fabs(lines[76].from.y - a.y) < 1e-5f);
-        QVERIFY(std::fabs(lines[77].from.y - c.y) < 1e-5f);
-        const std::vector<CanvasCall> outline(lines.begin() + 78, lines.end());
-        QCOMPARE(outline[0].from, b);
-        QCOMPARE(outline[0].to, a);
-        QCOMPARE(outline[1].from, a);
-        QCOMPARE(outline[1].to, c);
-        QCOMPARE(outline[2].from, c);
-        QCOMPARE(outline[2].to, b);
+        const std::vector<CanvasCall> expected{{CanvasCall::Fill, 0, a, c, 0x000000, 1},
+                                               {CanvasCall::Line, 0, b, a, 0x000000, 1},
+                                               {CanvasCall::Line, 0, a, c, 0x000000, 1},
+                                               {CanvasCall::Line, 0, c, b, 0x000000, 1}};
+        QCOMPARE(canvas.Calls(), expected);
 
         // An empty cell is filled with the background colour.
         canvas.Clear();
         DrawShapeCell(canvas, grid, 3, 5, 1);
-        QCOMPARE(canvas.LinesIn(0xC0C0C0).size(), std::size_t(78));
-        QCOMPARE(canvas.LinesIn(0x000000).size(), std::size_t(3));
-        QCOMPARE(canvas.Lines()[0].from, (Point{3, 5}));  // upper right half: A at the top left
+        QCOMPARE(canvas.Calls()[0].color, Rgb(0xC0C0C0));
+        QCOMPARE(canvas.Calls()[0].from, (Point{3, 5}));  // upper right half: A at the top left
     }
 };
 

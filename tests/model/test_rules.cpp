@@ -74,10 +74,10 @@ bool OutlineIntact(const RecordedImage& canvas, const Triangle& cell) {
 }
 
 // The lines drawn into one cell (ending at its centroid) in one colour.
-int FanLinesIn(const RecordingCanvas& record, const Triangle& cell, Rgb color) {
+int FansIn(const RecordingCanvas& record, const Triangle& cell, Rgb color) {
     int count = 0;
-    for (const CanvasCall& line : record.LinesIn(color))
-        if (line.to == Centroid(cell)) ++count;
+    for (const CanvasCall& fill : record.Only(CanvasCall::Fill))
+        if (fill.color == color && fill.to == Centroid(cell)) ++count;
     return count;
 }
 
@@ -119,7 +119,7 @@ private slots:
             b.board.Place(canvas, piece, b.inner);
             QVERIFY2(!b.Violation(b.inner), qPrintable(QString("piece %1").arg(piece)));
             QCOMPARE(HalfColours(canvas, b[b.inner]), Looks(piece, kBlack));
-            QCOMPARE(FanLinesIn(canvas.record, b[b.inner], kBlack), kFanLineCount * std::popcount(unsigned(piece & 63)));
+            QCOMPARE(FansIn(canvas.record, b[b.inner], kBlack), std::popcount(unsigned(piece & 63)));
             QCOMPARE(canvas.record.LinesIn(kBlack).size(), canvas.record.Lines().size());
             QVERIFY(OutlineIntact(canvas, b[b.inner]));
             b.board.Remove(canvas, b.inner);
@@ -154,7 +154,7 @@ private slots:
             QVERIFY(!b.Violation(staying));
             QCOMPARE(HalfColours(canvas, b[staying]), Looks(stayingPiece, kBlack));
             QCOMPARE(HalfColours(canvas, b[leaving]), Looks(0, kGrey));
-            QCOMPARE(FanLinesIn(canvas.record, b[staying], kBlack), kFanLineCount);
+            QCOMPARE(FansIn(canvas.record, b[staying], kBlack), 1);
             QVERIFY(OutlineIntact(canvas, b[leaving]));
             QVERIFY(OutlineIntact(canvas, b[staying]));
         }
@@ -258,7 +258,7 @@ private slots:
         b.board.Remove(canvas, b.corner);
 
         QVERIFY(!b.Violation(b.corner));
-        QCOMPARE(FanLinesIn(canvas.record, b[b.corner], kGrey), 6 * kFanLineCount);
+        QCOMPARE(FansIn(canvas.record, b[b.corner], kGrey), 6);
         const auto dots = canvas.record.Only(CanvasCall::PSet);
         QCOMPARE(dots.size(), std::size_t(1));
         QCOMPARE(dots[0].color, kGrey);

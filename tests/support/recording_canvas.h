@@ -48,9 +48,10 @@ public:
         Record({CanvasCall::Line, id_, from, to, color, width_});
     }
     void PSet(Point at, Rgb color) override { Record({CanvasCall::PSet, id_, at, at, color, width_}); }
-    // Recorded by its first two corners.
-    void FillTriangle(Point a, Point b, Point, Rgb color) override {
-        Record({CanvasCall::Fill, id_, a, b, color, width_});
+    // Recorded by its first and last corners (for a fan: its corner and the
+    // centroid).
+    void FillTriangle(Point a, Point, Point c, Rgb color) override {
+        Record({CanvasCall::Fill, id_, a, c, color, width_});
     }
     void SetDrawWidth(int pixels) override {
         width_ = pixels;
