@@ -14,7 +14,8 @@
 #
 # MUTANTS_JOBS sets the build and test jobs (default: the processors),
 # MUTANTS_TIMEOUT the seconds one test may take (default 120), MUTANTS_LIST
-# another list of faults.
+# another list of faults, MUTANTS_TESTS a ctest regular expression that runs
+# only the tests it matches (to see what one layer's tests catch alone).
 #
 # It refuses to start when a file it would change has changes that are not
 # committed. Logs and a table of the results are in build-mutants/mutants/.
@@ -251,7 +252,7 @@ build_all() { run "$1" cmake --build "$build" -j "$jobs"; }
 # failure.
 test_all() {
     run "$1" env QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure \
-        --stop-on-failure --timeout "$timeout" -j "$jobs"
+        --stop-on-failure --timeout "$timeout" -j "$jobs" ${MUTANTS_TESTS:+-R "$MUTANTS_TESTS"}
 }
 
 # The tests that failed in a ctest log, each with its first failed Qt Test

@@ -15,14 +15,6 @@
 
 namespace murlen::testing {
 
-// A figure read back from the text of its shape file, exactly as the game
-// loads it.
-inline FigureData FigureOf(const ShapeGrid& grid) {
-    const ReadResult<FigureData> read = ParseShapeFileForPlay(ShapeFileText(grid));
-    if (!read.ok()) qFatal("the test figure does not read back");
-    return *read.value;
-}
-
 // Finds a placement of all 64 pieces that keeps both rules: backtracking that
 // always fills the open cell with the fewest pieces that still fit.
 class PlacementSearch {

@@ -1,5 +1,7 @@
 // A temporary program folder for a test: a figure list and shape files written
 // by the game's own writer, so the window under test never touches build/bin.
+// The usual folder holds the Triangle, then the rising and the falling 4 x 8
+// rectangle.
 #pragma once
 
 #include <QDir>
@@ -9,40 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "files/shape_file.h"
-#include "model/shape_grid.h"
+#include "support/figures.h"
 
 namespace murlen::testing {
 
-// The right isosceles triangle with legs of 8 squares along the top and left
-// edges: squares with x + y < 7 whole, the upper-left halves of x + y = 7.
-inline ShapeGrid TriangleGrid(int left = 0, int top = 0) {
-    ShapeGrid grid;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            if (x + y < 7) {
-                grid.Cell(left + x, top + y, 1) = -1;
-                grid.Cell(left + x, top + y, 2) = -1;
-                grid.placedCount += 2;
-            } else if (x + y == 7) {
-                grid.Cell(left + x, top + y, 1) = -1;
-                grid.placedCount += 1;
-            }
-        }
-    return grid;
-}
-
-// A rectangle of 4 x 8 squares whose diagonals all fall (or all rise).
+inline ShapeGrid TriangleGrid(int left = 0, int top = 0) { return Moved(Shipped("Triangle"), left, top); }
 inline ShapeGrid RectangleGrid(bool falling, int left = 0, int top = 0) {
-    ShapeGrid grid;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x) {
-            grid.Diagonal(left + x, top + y) = falling ? -1 : 0;
-            grid.Cell(left + x, top + y, 1) = -1;
-            grid.Cell(left + x, top + y, 2) = -1;
-            grid.placedCount += 2;
-        }
-    return grid;
+    return Moved(Drawn(falling ? kFalling : kRising), left, top);
 }
 
 class ProgramFolder {
