@@ -64,6 +64,8 @@ private slots:
         game.DropPiece(63, from);
         for (int cell : {1, 20, 43, 64}) {
             if (cell != from) game.MovePiece(std::exchange(from, cell), cell);
+            form.resize(window.width() + 1, window.height());  // a layout draws every piece again
+            form.resize(window);
             const std::vector<Rgb> inside = ColoursInside(*form.FigurePic, form.CellPoints[cell], 1.5);
             QVERIFY(inside.size() > 50);
             QCOMPARE(std::count(inside.begin(), inside.end(), kBlack), qsizetype(inside.size()));

@@ -10,6 +10,7 @@
 #include "app/icons.h"
 #include "app/qt_desktop.h"
 #include "app/strings.h"
+#include "app/twips.h"
 #include "model/solver.h"
 #include "support/game_fixture.h"
 #include "support/real_input.h"
@@ -94,6 +95,30 @@ private slots:
         QCOMPARE(form.Board.pieces[b], std::int16_t(0));
         QVERIFY(form.TriPool(1)->isVisibleTo(form.client));
         QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(PieceIconId(1)).cacheKey());
+    }
+
+    void piecesGoOnMoveAndComeBack() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        const QPoint aside = Background(form.client);
+        RealInput hand;
+        // Onto a cell; onto the same cell again (refused); from cell to cell;
+        // a pool piece laid aside on the window, and sent home with a click.
+        hand.Drag(CentreOf(form.TriPool(7)), OnScreen(game, 10))
+            .Drag(CentreOf(form.TriPool(8)), OnScreen(game, 10))
+            .Drag(OnScreen(game, 10), OnScreen(game, 40))
+            .Drag(CentreOf(form.TriPool(9)), aside)
+            .Play();
+        QCOMPARE(form.Board.pieces[10], std::int16_t(0));
+        QCOMPARE(form.Board.pieces[40], std::int16_t(7));
+        QVERIFY(!form.TriPool(7)->isVisibleTo(form.client));
+        QVERIFY(form.TriPool(8)->isVisibleTo(form.client));
+        QCOMPARE(form.TriPool(9)->mapToGlobal(QPoint(0, 0)), aside);
+        QVERIFY(form.Timer1->Enabled());
+        hand.MoveTo(form.TriPool(9), QPointF(3, 3)).Click().Play();
+        QCOMPARE(TwipsLeft(form.TriPool(9)), form.PoolLeft[9]);
+        QCOMPARE(TwipsTop(form.TriPool(9)), form.PoolTop[9]);
+        QCOMPARE(game.PiecesOnBoard(), 1);
     }
 
     void onlyTheLeftButtonPlays() {

@@ -12,6 +12,12 @@
 
 namespace murlen::testing {
 
+// Drops pool piece `piece` on the centre of `cell` of a game window.
+inline void Drop(TriForm& form, int piece, int cell) {
+    const Point at = Centroid(form.CellPoints[cell]);
+    form.FigurePic_DragDrop(form.TriPool(piece), at.x, at.y);
+}
+
 class GameFixture {
 public:
     GameFixture() {
@@ -26,10 +32,7 @@ public:
     Point CellCentre(int cell) const { return Centroid(form->CellPoints[cell]); }
 
     // Drags pool piece `piece` onto the centre of `cell`.
-    void DropPiece(int piece, int cell) const {
-        const Point at = CellCentre(cell);
-        form->FigurePic_DragDrop(form->TriPool(piece), at.x, at.y);
-    }
+    void DropPiece(int piece, int cell) const { Drop(*form, piece, cell); }
 
     // Drags the piece of cell `from` to the centre of cell `to`.
     void MovePiece(int from, int to) const {

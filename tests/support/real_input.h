@@ -99,11 +99,13 @@ private:
 // The centre of a widget on the screen.
 inline QPoint CentreOf(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
 
-// A place on the client area where no control lies: the window's background.
+// A place on the client area where no control lies, with room for a pool
+// piece to its lower right: the window's background.
 inline QPoint Background(const QWidget* client) {
-    for (int y = client->height() - 3; y > 0; y -= 3)
-        for (int x = client->width() - 3; x > 0; x -= 3)
-            if (!client->childAt(x, y)) return client->mapToGlobal(QPoint(x, y));
+    const auto free = [client](int x, int y) { return !client->childAt(x, y) && !client->childAt(x + 40, y + 40); };
+    for (int y = client->height() - 45; y > 0; y -= 5)
+        for (int x = client->width() - 45; x > 0; x -= 5)
+            if (free(x, y) && free(x + 40, y) && free(x, y + 40)) return client->mapToGlobal(QPoint(x, y));
     return {};
 }
 

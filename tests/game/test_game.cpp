@@ -1,0 +1,423 @@
+// The game window through its handlers, for what a real pointer cannot reach
+// or would make slow: start-up in each language, the layout, the clock and its
+// congratulation, game files good and bad, the save question, switching
+// figures, the shape generator opened from the game, printing, and events that
+// arrive in the middle of a layout.
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProcess>
+#include <QTimer>
+#include <QtEndian>
+#include <random>
+
+#include "app/icons.h"
+#include "app/qt_printer.h"
+#include "app/strings.h"
+#include "app/twips.h"
+#include "files/game_file.h"
+#include "generator/frm_shape.h"
+#include "model/solver.h"
+#include "support/game_fixture.h"
+#include "support/test_registry.h"
+
+using namespace murlen;
+using namespace murlen::testing;
+
+namespace {
+
+QStringList FigureMenu(const TriForm& form) {
+    QStringList names;
+    for (int i = 0; i < form.mnuShape->Count(); ++i)
+        names << (*form.mnuShape)[i]->text() + ((*form.mnuShape)[i]->isChecked() ? "*" : "");
+    return names;
+}
+
+FileChoice In(const ProgramFolder& folder, const QString& title) { return {folder.FilePath(title), title}; }
+
+// Lays a solution of the current figure on the board.
+void Solve(const GameFixture& game) {
+    const auto solution = KnownSolution(game.form->Figure.points);
+    QVERIFY(solution.has_value());
+    for (int cell = 1; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
+}
+
+// Every piece in the pool or on exactly one cell, never both or neither.
+QString Misplaced(const TriForm& form) {
+    for (int piece = 1; piece <= kPieceCount; ++piece) {
+        int cells = 0;
+        for (int cell = 1; cell <= kCellCount; ++cell) cells += form.Board.pieces[cell] == piece;
+        if (cells != (form.TriPool(piece)->isVisibleTo(form.client) ? 0 : 1)) return QString("piece %1").arg(piece);
+    }
+    return QString();
+}
+
+// Shows the shape generator from the game and does `visit` in it.
+void InGenerator(TriForm& form, const std::function<void(FrmShape&)>& visit) {
+    QTimer::singleShot(0, &form, [&form, visit] { visit(*form.frmShape); });
+    form.mnuNewShape_Click();
+}
+
+}  // namespace
+
+class TestGame : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ForceLanguage(Language::English); }
+    void cleanup() { ForceLanguage(std::nullopt); }
+
+    void startsUpInTheUsersLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("fileMenu");
+        QTest::newRow("English") << int(Language::English) << "Game: Triangle" << "&File";
+        QTest::newRow("German") << int(Language::German) << "Spiel: Triangle" << "&Datei";
+        QTest::newRow("Dutch") << int(Language::Dutch) << "Spel: Triangle" << "&Bestand";
+    }
+    void startsUpInTheUsersLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, fileMenu);
+        ForceLanguage(Language(language));
+        GameFixture game;
+        TriForm& form = *game.form;
+        QCOMPARE(form.windowTitle(), caption);
+        QCOMPARE(form.mnuFile->title(), fileMenu);
+        QCOMPARE(FigureMenu(form), QStringList({"Triangle*", "Rising", "Falling"}));
+        QCOMPARE(form.labelScore->toolTip(), LoadResString(119));
+        for (int i = 1; i <= kPieceCount; ++i) {
+            QCOMPARE(form.TriPool(i)->toolTip(), LoadResString(120));
+            QCOMPARE(form.TriPool(i)->DragIcon().cacheKey(), LoadResPicture(200 + i % 64).cacheKey());
+        }
+        QCOMPARE(form.FigurePic->DragIcon().cacheKey(), LoadResPicture(kIconFigure).cacheKey());
+        // Nothing counts before the first move.
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString());
+        form.mnuUsage_Click();
+        QCOMPARE(game.desktop->helpFiles, QStringList(game.folder.Path() + LoadResString(144)));
+    }
+
+    void figuresThatCannotBeReadAreToldAndTheGameGoesOn_data() {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QByteArray>("triangle");
+        QTest::addColumn<QString>("message");
+        const QByteArray standard = "\"Triangle\"\r\n";
+        QTest::newRow("no list") << QByteArray("none") << QByteArray() << "File Figures.dat not found!";
+        QTest::newRow("empty list") << QByteArray() << QByteArray() << ResString(Language::English, 173);
+        QTest::newRow("no shape file") << QByteArray("\"Lost\"\r\n") << QByteArray() << "File Lost.dat not found!";
+        QTest::newRow("damaged") << standard << QByteArray("0\r\n8\r\n0\r\nlots\r\n")
+                                 << "The file Triangle.dat is not a valid shape file. The problem is in line 4.";
+        QTest::newRow("outside the folder") << QByteArray("\"../Triangle\"\r\n") << QByteArray()
+                                            << "The file ../Triangle.dat is not a valid shape file.";
+    }
+    void figuresThatCannotBeReadAreToldAndTheGameGoesOn() {
+        QFETCH(QByteArray, list);
+        QFETCH(QByteArray, triangle);
+        QFETCH(QString, message);
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        if (list == "none")
+            QVERIFY(QFile::remove(folder.FilePath("Figures.dat")));
+        else
+            folder.WriteBytes("Figures.dat", list);
+        if (!triangle.isEmpty()) folder.WriteBytes("Triangle.dat", triangle);
+        ScriptedDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(desktop.Prompts(), QStringList(message));
+        QCOMPARE(desktop.messages[0].style, msgbox::kCritical);
+        QVERIFY(!form.FigureLoaded);
+        QCOMPARE(form.windowTitle(), QString("Figure: none"));
+    }
+
+    void layoutFollowsTheClientWidth() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(9, 3);
+        form.resize(800, 600 + form.menuBar()->height());
+        QTRY_COMPARE(form.client->width(), 800);
+        const float q = float(TwipsWidth(form.client)) / 19.4f, g = 0.2f * q, p = 1.2f * q;
+        const auto grain = [](float twips) { return PixelsToTwips(TwipsToPixels(twips)); };
+        // Piece 64 first, then 1 to 15 in the first row, 48 to 63 in the last.
+        const std::vector<std::tuple<int, float, float>> homes{
+            {64, g, g}, {1, p + g, g}, {15, 15 * p + g, g}, {16, g, p + g}, {63, 15 * p + g, 3 * p + g}};
+        for (const auto& [piece, left, top] : homes) {
+            QCOMPARE(form.PoolLeft[piece], grain(left));
+            QCOMPARE(form.PoolTop[piece], grain(top));
+            QCOMPARE(TwipsLeft(form.TriPool(piece)), form.PoolLeft[piece]);
+        }
+        QCOMPARE(TwipsTop(form.FigurePic), grain(4 * p + g));
+        QCOMPARE(TwipsTop(form.labelScore), grain(TwipsHeight(form.client) - TwipsHeight(form.labelScore) - g));
+        QCOMPARE(form.Board.pieces[3], std::int16_t(9));
+
+        // A window too low for the board: label and board keep a top and a
+        // height of at least 10 twips.
+        form.resize(800, form.menuBar()->height() + 20);
+        QTRY_COMPARE(form.client->height(), 20);
+        QCOMPARE(TwipsTop(form.labelScore), kTwipsPerPixel);
+        QCOMPARE(form.FigurePic->height(), 1);
+
+        // Minimised: laid out as a window of no size, the clock stopped and the
+        // label empty; restored: laid out again.
+        game.DropPiece(10, 4);
+        form.setWindowState(Qt::WindowMinimized);
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString());
+        QCOMPARE(form.TriPool(5)->width(), 0);
+        form.setWindowState(Qt::WindowNoState);
+        QVERIFY(form.TriPool(5)->width() > 10);
+    }
+
+    void theClockCountsPausesAndCongratulates() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(1, 1);
+        QVERIFY(form.Timer1->Enabled());
+        form.Timer1_Timer();
+        form.Timer1_Timer();
+        QCOMPARE(form.labelScore->text(), QString(" 2 seconds"));
+        form.mnuPause_Click();
+        QVERIFY(form.mnuPause->isChecked());
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.labelScore->text(), QString("Status: Pause"));
+        game.DropPiece(2, 2);  // the next move ends the pause, the next tick its mark
+        QVERIFY(form.Timer1->Enabled());
+        form.Timer1_Timer();
+        QCOMPARE(form.Seconds, 3);
+        QVERIFY(!form.mnuPause->isChecked());
+
+        // A full board that breaks a rule is not solved.
+        for (int cell = 3; cell <= kCellCount; ++cell) game.DropPiece(cell, cell);
+        form.Timer1_Timer();
+        QVERIFY(game.desktop->messages.empty());
+
+        // A solved one is, at the next tick; after No the clock stands one
+        // second further; Yes asks to save, and a Cancel there keeps playing.
+        game.form->mnuShape_Click(0);
+        Solve(game);
+        form.Seconds = 41;
+        game.desktop->msgBoxAnswers = {msgbox::kNo, msgbox::kYes, msgbox::kCancel, msgbox::kYes, msgbox::kNo};
+        form.Timer1_Timer();
+        QCOMPARE(game.desktop->messages.back().prompt, QString("KYP Congratulation! Your score is 41seconds"));
+        QCOMPARE(game.desktop->messages.back().title, QString("Exit Murlen?"));
+        QCOMPARE(game.desktop->messages.back().style, msgbox::kYesNo);
+        QCOMPARE(form.labelScore->text(), QString(" 42 seconds"));
+        QVERIFY(!form.Timer1->Enabled());
+        form.Timer1_Timer();
+        QCOMPARE(game.desktop->messages.back().prompt, QString("Do you want to save your work?"));
+        QVERIFY(!game.desktop->ended);
+        form.Timer1_Timer();
+        QVERIFY(game.desktop->ended);
+    }
+
+    void gamesAreSavedAndOpenedAgain() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(63, 5);
+        game.DropPiece(64, 6);
+        form.Seconds = 0x12345;
+        game.desktop->fileAnswers.push_back(In(game.folder, "g.kyp"));
+        form.mnuSaveAs_Click();
+        QCOMPARE(form.windowTitle(), QString("Game: Triangle [File: g.kyp]"));
+        const QByteArray bytes = game.folder.ReadBytes("g.kyp");
+        QCOMPARE(bytes.size(), 384);
+        QCOMPARE(qFromLittleEndian<qint32>(bytes.constData()), 0x12345);
+        QCOMPARE(bytes.mid(128, 10), QByteArray("\x08\x00Triangle", 10));
+        QCOMPARE(qFromLittleEndian<qint16>(bytes.constData() + 256 + 2 * 4), qint16(63));
+
+        // Another window on another figure opens it: figure, board, pool,
+        // clock and name are the game's; the pieces it had go back.
+        ScriptedDesktop desktop(game.folder.Path());
+        TriForm other(desktop);
+        other.show();
+        other.mnuShape_Click(2);
+        Drop(other, 7, 1);
+        desktop.msgBoxAnswers = {msgbox::kNo};
+        desktop.fileAnswers.push_back(In(game.folder, "g.kyp"));
+        other.mnuopen_Click();
+        QCOMPARE(other.Board.pieces, form.Board.pieces);
+        QCOMPARE(Misplaced(other), QString());
+        QCOMPARE(FigureMenu(other), QStringList({"Triangle*", "Rising", "Falling"}));
+        QCOMPARE(other.Seconds, 0x12345);
+        QVERIFY(!other.Timer1->Enabled());
+        QCOMPARE(other.windowTitle(), QString("Game: Triangle [File: g.kyp]"));
+        QVERIFY(other.mnuSave->isEnabled());
+    }
+
+    void gameFilesThatCannotBeUsedChangeNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        CellArray<std::int16_t> board{};
+        const auto file = [&board](const char* figure) {
+            return QByteArray::fromStdString(GameFileBytes(SavedGame{5, figure, board}));
+        };
+        QTest::newRow("missing") << "gone.kyp" << QByteArray() << "File gone.kyp not found!";
+        QTest::newRow("short") << "short.kyp" << file("Triangle").left(383) << "The file short.kyp is not a valid game file.";
+        QTest::newRow("not in the menu") << "odd.kyp" << file("Odd") << "The figure Odd of this game is not in the figure menu.";
+        board[1] = 65;
+        QTest::newRow("no such piece") << "bad.kyp" << file("Triangle") << "The file bad.kyp is not a valid game file.";
+    }
+    void gameFilesThatCannotBeUsedChangeNothing() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(3, 4);
+        const CellArray<std::int16_t> before = form.Board.pieces;
+        if (!bytes.isEmpty()) game.folder.WriteBytes(name, bytes);
+        game.desktop->fileAnswers.push_back(In(game.folder, name));
+        form.mnuopen_Click();
+        QCOMPARE(game.desktop->Prompts(), QStringList(message));
+        QCOMPARE(form.Board.pieces, before);
+        QCOMPARE(form.windowTitle(), QString("Game: Triangle"));
+        QVERIFY(!form.mnuSave->isEnabled());
+    }
+
+    void aSaveThatFailsKeepsTheGame_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("named");
+        for (const char* command : {"exit", "open", "figure", "congratulation"}) {
+            QTest::addRow("%s, saved before", command) << QString(command) << true;
+            QTest::addRow("%s, never saved", command) << QString(command) << false;
+        }
+    }
+    void aSaveThatFailsKeepsTheGame() {
+        QFETCH(QString, command);
+        QFETCH(bool, named);
+        GameFixture game;
+        TriForm& form = *game.form;
+        Solve(game);
+        if (command != "congratulation") game.DragOffBoard(1);
+        form.labelScore->setText(" 12 seconds");  // a clock that has run: there is a game to save
+        // Every save goes to a folder that does not exist.
+        const FileChoice nowhere{game.folder.FilePath("missing/x.kyp"), "x.kyp"};
+        if (named) {
+            form.GameFilePath = nowhere.fileName;
+            form.GameFileTitle = nowhere.fileTitle;
+        } else {
+            game.desktop->fileAnswers.push_back(nowhere);
+        }
+        const CellArray<std::int16_t> before = form.Board.pieces;
+        game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kYes};
+        if (command == "exit") form.mnuExit_Click();
+        if (command == "open") form.mnuopen_Click();
+        if (command == "figure") form.mnuShape_Click(1);
+        if (command == "congratulation") form.Timer1_Timer();
+
+        QCOMPARE(game.desktop->messages.size(), std::size_t(command == "congratulation" ? 3 : 2));
+        QCOMPARE(game.desktop->messages.rbegin()[1].style, msgbox::kYesNoCancel);  // the save question
+        QVERIFY(game.desktop->openDialogs.empty());
+        QCOMPARE(game.desktop->messages.back().prompt, QString("The file x.kyp cannot be written. Nothing has been changed."));
+        QVERIFY(!game.desktop->ended);
+        QCOMPARE(form.Board.pieces, before);
+        QCOMPARE(form.GameFileTitle, named ? QString("x.kyp") : QString());
+        QCOMPARE(form.FigureName, QString("Triangle"));
+    }
+
+    void aFigureChosenStartsANewGame() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(5, 5);
+        form.Form_DragDrop(form.TriPool(6), 3000, 7500);  // a pool piece put aside
+        form.Seconds = 7;
+        form.mnuShape_Click(1);
+        QCOMPARE(FigureMenu(form), QStringList({"Triangle", "Rising*", "Falling"}));
+        QCOMPARE(form.windowTitle(), QString("Game: Rising"));
+        QCOMPARE(form.Seconds, 0);
+        QCOMPARE(form.Board.pieces, CellArray<std::int16_t>{});
+        QCOMPARE(Misplaced(form), QString());
+        QCOMPARE(TwipsLeft(form.TriPool(6)), form.PoolLeft[6]);
+        QCOMPARE(form.Figure.maxX, 8.0f);
+        QCOMPARE(form.NeighbourFigure, QString("Rising"));
+    }
+
+    void figuresDrawnInTheGeneratorJoinTheMenu() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(1, 1);
+        form.Timer1_Timer();
+        InGenerator(form, [&game](FrmShape& shape) {
+            shape.Grid = RectangleGrid(true, 3, 6);
+            game.desktop->fileAnswers.push_back(In(game.folder, "Box.dat"));
+            game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kNo, msgbox::kNo};
+            shape.mnuSaveAs_Click();
+            game.folder.WriteFigure("Last", RectangleGrid(false));  // a second one, added meanwhile
+            game.folder.WriteList({"Triangle", "Rising", "Falling", "Box", "Last"});
+            shape.mnuExit_Click();
+        });
+        QVERIFY(form.mnuPause->isChecked());  // the game was paused for the visit
+        QCOMPARE(FigureMenu(form), QStringList({"Triangle", "Rising", "Falling", "Box", "Last*"}));
+        QCOMPARE(form.FigureName, QString("Last"));
+        form.mnuShape_Click(3);
+        QCOMPARE(form.Figure.minX, 3.0f);
+        QCOMPARE(form.Figure.maxY, 10.0f);
+        QVERIFY(form.frmShape);  // only hidden: its drawing waits for the next visit
+        QCOMPARE(form.frmShape->Grid, RectangleGrid(true, 3, 6));
+    }
+
+    void theCertificateCountsWhatIsMissing() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        game.DropPiece(63, 1);
+        game.DropPiece(64, 2);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(game.folder.FilePath("c.pdf"));
+        QtPrinter paper(printer);
+        game.desktop->printer = &paper;
+        game.desktop->printAnswers.push_back(PrintSetup{1, 1});
+        form.mnuPrint_Click();
+        QProcess text;
+        text.start("pdftotext", {game.folder.FilePath("c.pdf"), "-"});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        int broken = 0;
+        for (int cell = 1; cell <= kCellCount; ++cell) broken += form.Board.violation[cell];
+        QVERIFY2(printed.contains("62 triangles missing"), qPrintable(printed));
+        QVERIFY2(printed.contains(QString("%1 violate the rules").arg(broken)), qPrintable(printed));
+    }
+
+    void eventsInsideALayoutKeepEveryPieceInOnePlace() {
+        // Pending events run in the middle of a layout; whatever they do, every
+        // piece stays in the pool or on exactly one cell.
+        GameFixture game;
+        TriForm& form = *game.form;
+        std::mt19937 random(20261206);
+        const auto any = [&random](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+        const auto anywhere = [&] { return Point{float(any(0, 1198)) / 100, float(any(0, 1060)) / 100}; };
+        int depth = 0;
+        QString broken;
+        game.desktop->onDoEvents = [&] {
+            if (!broken.isEmpty() || any(0, 3) != 0) return;
+            game.desktop->msgBoxAnswers = {any(0, 1) ? msgbox::kNo : msgbox::kCancel};
+            const Point at = anywhere();
+            form.FigurePic_MouseMove(at.x, at.y);
+            switch (any(0, 7)) {
+            case 0: if (depth < 2) ++depth, form.Form_Resize(), --depth; break;
+            case 1: form.FigurePic_DragDrop(form.TriPool(any(1, 64)), at.x, at.y); break;
+            case 2: form.FigurePic_DragDrop(form.FigurePic, anywhere().x, anywhere().y); break;
+            case 3: form.Form_DragDrop(form.FigurePic, 100, 100); break;
+            case 4: form.FigurePic_Click(); break;
+            case 5: form.Form_DragDrop(form.TriPool(any(1, 64)), any(0, 9000), any(0, 9000)); break;
+            case 6: form.Timer1_Timer(); break;
+            case 7: form.mnuShape_Click(any(0, 2)); break;
+            }
+            if (broken.isEmpty()) broken = Misplaced(form);
+        };
+        for (int round = 0; round < 60 && broken.isEmpty(); ++round) {
+            for (int i = any(0, 20); i > 0; --i) {
+                const Point at = anywhere();
+                form.FigurePic_DragDrop(form.TriPool(any(1, 64)), at.x, at.y);
+            }
+            form.Form_Resize();
+            if (broken.isEmpty()) broken = Misplaced(form);
+        }
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));
+        QVERIFY(!game.desktop->ended);
+    }
+};
+
+MURLEN_TEST(TestGame)
+#include "test_game.moc"
