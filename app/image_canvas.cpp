@@ -86,12 +86,8 @@ void ImageCanvas::Cls() {
 void ImageCanvas::Line(Point from, Point to, Rgb color) {
     QPainter& painter = Painter();
     SetPen(color);
-    QPointF a = ToPixels(from);
-    QPointF b = ToPixels(to);
-    // A line covers the same pixels whichever way it runs, so that an edge
-    // drawn again from its other end, or painted over in the back colour,
-    // leaves no stray pixels.
-    if (std::pair(b.x(), b.y()) < std::pair(a.x(), a.y())) std::swap(a, b);
+    const QPointF a = ToPixels(from);
+    const QPointF b = ToPixels(to);
     if (a == b)
         painter.drawPoint(a);
     else
