@@ -1,6 +1,7 @@
 #include "app/controls.h"
 
 #include <QDropEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
@@ -52,6 +53,28 @@ void Timer::Apply() {
     } else {
         timer_.stop();
     }
+}
+
+Marker::Marker(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void Marker::SetOutline(const QPolygonF& outline, bool solid) {
+    outline_ = outline;
+    solid_ = solid;
+    update();
+}
+
+void Marker::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Orange on a white rim: seen on black and white halves alike, and unlike
+    // the red and blue of a broken rule.
+    painter.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolygon(outline_);
+    painter.setPen(QPen(QColor(255, 140, 0), 3, solid_ ? Qt::SolidLine : Qt::DashLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolygon(outline_);
 }
 
 void FitOnScreen(QWidget* window, QSize designed, std::optional<QPoint> topLeft) {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QPolygonF>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
@@ -66,6 +67,25 @@ private:
     QTimer timer_;
     int interval_ = 0;
     bool enabled_ = true;
+};
+
+// An outline drawn over other controls, such as a cursor of keyboard play. It
+// takes no mouse events and paints nothing but the outline, so what lies under
+// it stays in sight.
+class Marker : public QWidget {
+    Q_OBJECT
+public:
+    explicit Marker(QWidget* parent);
+    // A closed outline in the marker's own pixels: solid, or dashed for a
+    // cursor that waits.
+    void SetOutline(const QPolygonF& outline, bool solid);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPolygonF outline_;
+    bool solid_ = true;
 };
 
 // Gives a top-level window its designed size or, where the free area of its

@@ -68,6 +68,8 @@ public:
 
     // The program folder, without a trailing separator.
     virtual QString AppPath() const = 0;
+    // The folder for what the program keeps of the user's own (best times).
+    virtual QString DataFolder() const = 0;
 
     // Runs pending window events before the caller goes on.
     virtual void DoEvents() = 0;

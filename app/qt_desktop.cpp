@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
 #include "app/help_viewer.h"
 #include "app/qt_printer.h"
@@ -126,6 +127,8 @@ void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
     if (!helpViewer_) helpViewer_ = new HelpViewer;  // a top-level window, deleted on close
     helpViewer_->Open(HelpPageFor(helpFile));
 }
+
+QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 void QtDesktop::DoEvents() { QCoreApplication::processEvents(); }
 

@@ -26,6 +26,7 @@ public:
     Printer& ThePrinter() override;
     void ShowHelp(const QString& helpFile, int helpCommand) override;
     QString AppPath() const override { return appPath_; }
+    QString DataFolder() const override;
     void DoEvents() override;
     void End() override;
 

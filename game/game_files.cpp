@@ -130,6 +130,7 @@ void TriForm::mnuopen_Click() {
             break;
         }
     (*mnuShape)[menuIndex]->setChecked(true);
+    StartHistory();
 }
 
 void TriForm::mnuExit_Click() {
@@ -184,6 +185,7 @@ void TriForm::mnuShape_Click(int index) {
         MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
         TriPool(i)->show();
     }
+    StartHistory();
 }
 
 }  // namespace murlen

@@ -79,10 +79,8 @@ void TriForm::PlaceHintPiece(const CellArray<std::int16_t>& solution) {
     // keeps every piece already on the board, so that piece is in the pool.
     for (int cell = 1; cell <= kCellCount; ++cell) {
         if (Board.pieces[cell] != 0) continue;
-        const int piece = solution[cell];
-        DrawBoardCell(piece, cell, DrawMode::Check, true);
-        TriPool(piece)->hide();
-        Board.pieces[cell] = std::int16_t(piece);
+        hintUsed_ = true;
+        PlayMove({solution[cell], kPool, cell});
         return;
     }
 }

@@ -1,7 +1,12 @@
 // Mouse play and the clock of the game window: pieces go from the pool onto
 // the board, from cell to cell and back; every tick tests for a solution and
 // counts a second.
+#include <QDate>
+#include <QLocale>
+
 #include "app/icons.h"
+#include "app/paths.h"
+#include "files/best_times.h"
 #include "app/strings.h"
 #include "app/twips.h"
 #include "game/tri_form.h"
@@ -31,28 +36,81 @@ void TriForm::FigurePic_DragDrop(PictureBox* source, float x, float y) {
         if (TriPool(piece)->isHidden()) return;
         const int cell = FindNearestCell(CellPoints, x, y);
         if (Board.pieces[cell] != 0) return;
-        DrawBoardCell(piece, cell, DrawMode::Check, true);
-        TriPool(piece)->hide();
-        Board.pieces[cell] = std::int16_t(piece);
+        PlayMove({piece, kPool, cell});
     } else if (source->DataField() == kBoardTag) {
         const int from = FindNearestCell(CellPoints, PointerX, PointerY);
         if (Board.pieces[from] == 0) return;
         const int to = FindNearestCell(CellPoints, x, y);
         if (Board.pieces[to] != 0) return;
-        Board.pieces[to] = Board.pieces[from];
-        Board.pieces[from] = 0;
-        DrawBoardCell(Board.pieces[to], from, DrawMode::Erase, true);
-        DrawBoardCell(Board.pieces[to], to, DrawMode::Check, true);
+        PlayMove({Board.pieces[from], from, to});
     }
 }
 
 void TriForm::RemovePieceFromBoard(int cell) {
-    const int piece = Board.pieces[cell];
-    if (piece == 0) return;
+    if (Board.pieces[cell] != 0) PlayMove({Board.pieces[cell], cell, kPool});
+}
+
+bool TriForm::CanMake(const Move& move) const {
+    const bool fromOk = move.from == kPool ? TriPool(move.piece)->isVisibleTo(client)
+                                           : Board.pieces[move.from] == move.piece;
+    return fromOk && (move.to == kPool || Board.pieces[move.to] == 0);
+}
+
+void TriForm::MakeMove(const Move& move) {
     CancelHint();
-    Board.pieces[cell] = 0;
-    DrawBoardCell(piece, cell, DrawMode::Erase, true);
-    TriPool(piece)->show();
+    const int piece = move.piece;
+    if (move.from == kPool) {
+        DrawBoardCell(piece, move.to, DrawMode::Check, true);
+        TriPool(piece)->hide();
+        Board.pieces[move.to] = std::int16_t(piece);
+    } else if (move.to == kPool) {
+        // Back to the pool, at the place the piece had when it was taken.
+        Board.pieces[move.from] = 0;
+        DrawBoardCell(piece, move.from, DrawMode::Erase, true);
+        TriPool(piece)->show();
+    } else {
+        Board.pieces[move.to] = std::int16_t(piece);
+        Board.pieces[move.from] = 0;
+        DrawBoardCell(piece, move.from, DrawMode::Erase, true);
+        DrawBoardCell(piece, move.to, DrawMode::Check, true);
+    }
+    ShowKeyboardCursors();
+}
+
+void TriForm::PlayMove(const Move& move) {
+    MakeMove(move);
+    History.Record(move);
+    EnableUndoRedo();
+}
+
+void TriForm::StartHistory() {
+    History.Clear();
+    hintUsed_ = false;
+    pickedCell_ = 0;
+    EnableUndoRedo();
+}
+
+void TriForm::EnableUndoRedo() {
+    mnuUndo->setEnabled(History.CanUndo());
+    mnuRedo->setEnabled(History.CanRedo());
+}
+
+void TriForm::mnuUndo_Click() {
+    const std::optional<Move> back = History.Undo();
+    if (back && CanMake(*back))
+        MakeMove(*back);
+    else if (back)
+        History.Clear();  // the board has changed under the history: it no longer applies
+    EnableUndoRedo();
+}
+
+void TriForm::mnuRedo_Click() {
+    const std::optional<Move> again = History.Redo();
+    if (again && CanMake(*again))
+        MakeMove(*again);
+    else if (again)
+        History.Clear();
+    EnableUndoRedo();
 }
 
 void TriForm::Form_DragDrop(PictureBox* source, float x, float y) {
@@ -100,13 +158,41 @@ void TriForm::CongratulateAfterDrag() {
 }
 
 bool TriForm::Congratulate(std::int32_t score) {
+    const bool best = !hintUsed_ && KeepBestTime(score);
     const int answer = desktop_.MsgBox(LoadResString(138) + QString::number(score) + LoadResString(139),
                                        msgbox::kYesNo, LoadResString(140));
     if (answer == msgbox::kYes && ConfirmSaveGame()) {
         desktop_.End();
         return true;
     }
+    // Told after the congratulation and its question, never inside them.
+    if (best)
+        desktop_.MsgBox(LoadResString(223) + FigureName + LoadResString(224) + QString::number(score) +
+                            LoadResString(225),
+                        msgbox::kOkOnly, LoadResString(222));
     return false;
+}
+
+QString TriForm::BestTimesFile() const { return desktop_.DataFolder() + QStringLiteral("/best times.txt"); }
+
+bool TriForm::KeepBestTime(std::int32_t score) {
+    const std::filesystem::path file = ToFilePath(BestTimesFile());
+    std::vector<BestTime> times = ReadBestTimes(file);
+    const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    if (!ImproveBestTime(times, FigureName.toStdString(), score, today)) return false;
+    // A best time that cannot be kept is no reason to trouble the player.
+    return WriteBestTimes(times, file) == FileProblem::None;
+}
+
+void TriForm::mnuBestTimes_Click() {
+    QStringList lines;
+    for (const BestTime& time : ReadBestTimes(ToFilePath(BestTimesFile()))) {
+        const QDate date = QDate::fromString(QString::fromStdString(time.date), Qt::ISODate);
+        lines << QString::fromStdString(time.figure) + LoadResString(224) + QString::number(time.seconds) +
+                     LoadResString(226) + QLocale().toString(date, QLocale::ShortFormat);
+    }
+    desktop_.MsgBox(lines.isEmpty() ? LoadResString(227) : lines.join(QLatin1Char('\n')), msgbox::kOkOnly,
+                    LoadResString(222));
 }
 
 void TriForm::CountSecond() {

@@ -78,6 +78,11 @@ void TriForm::BuildDesign() {
         triPool_[std::size_t(i)] = piece;
     }
 
+    poolMarker_ = new Marker(client);
+    boardMarker_ = new Marker(FigurePic);
+    pickedMarker_ = new Marker(FigurePic);
+    for (Marker* marker : {poolMarker_, boardMarker_, pickedMarker_}) marker->hide();
+
     labelScore = new Label(client);
     labelScore->setObjectName(QStringLiteral("labelScore"));
     labelScore->setFont(StatusFont());
@@ -111,8 +116,15 @@ void TriForm::BuildDesign() {
     mnuPause->setCheckable(true);
     mnuHint = mnuXShape->addAction(QStringLiteral("&Hint"));
     mnuHint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuUndo = mnuXShape->addAction(QStringLiteral("&Undo"));
+    mnuUndo->setShortcuts({QKeySequence(Qt::Key_U), QKeySequence(Qt::Key_Backspace)});
+    mnuUndo->setEnabled(false);
+    mnuRedo = mnuXShape->addAction(QStringLiteral("&Redo"));
+    mnuRedo->setShortcuts({QKeySequence(Qt::Key_R), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnuRedo->setEnabled(false);
     mnuXShape->addSeparator();
     mnuNewShape = mnuXShape->addAction(QStringLiteral("Shape generator..."));
+    mnuBestTimes = mnuXShape->addAction(QStringLiteral("&Best times..."));
     mnuXShape->addSeparator();
     mnuShape = new MenuArray(mnuXShape, QStringLiteral("&Triangle"), true, this);
 
@@ -139,6 +151,9 @@ void TriForm::Form_Load() {
     mnuExit->setText(LoadResString(112));
     mnuPause->setText(LoadResString(113));
     mnuHint->setText(LoadResString(200));
+    mnuUndo->setText(LoadResString(219));
+    mnuRedo->setText(LoadResString(220));
+    mnuBestTimes->setText(LoadResString(221));
     mnuUsage->setText(LoadResString(114));
     mnuAbout->setText(LoadResString(115));
     mnuNewShape->setText(LoadResString(161));
@@ -305,6 +320,7 @@ void TriForm::Form_Resize() {
     if (!FigureLoaded) return;
     for (int i = 1; i <= kCellCount; ++i)
         if (Board.pieces[i] != 0) DrawBoardCell(Board.pieces[i], i, DrawMode::Check, false);
+    ShowKeyboardCursors();
 }
 
 
@@ -323,6 +339,13 @@ void TriForm::ConnectHandlers() {
     connect(Timer1, &Timer::tick, this, &TriForm::Timer1_Timer);
     connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
     connect(mnuHint, &QAction::triggered, this, &TriForm::mnuHint_Click);
+    connect(mnuUndo, &QAction::triggered, this, &TriForm::mnuUndo_Click);
+    connect(mnuRedo, &QAction::triggered, this, &TriForm::mnuRedo_Click);
+    connect(mnuBestTimes, &QAction::triggered, this, &TriForm::mnuBestTimes_Click);
+    // The mouse takes over from the keys.
+    connect(FigurePic, &PictureBox::mouseDown, this, &TriForm::HideKeyboardCursors);
+    for (int i = 1; i <= kPieceCount; ++i)
+        connect(TriPool(i), &PictureBox::mouseDown, this, &TriForm::HideKeyboardCursors);
     SetUpHint();
     connect(mnuopen, &QAction::triggered, this, &TriForm::mnuopen_Click);
     connect(mnuSave, &QAction::triggered, this, &TriForm::mnuSave_Click);

@@ -17,6 +17,7 @@
 #include "app/desktop.h"
 #include "app/picture_box.h"
 #include "model/geometry.h"
+#include "model/move_history.h"
 #include "model/rules.h"
 
 namespace murlen {
@@ -44,6 +45,9 @@ public:
     QMenu* mnuXShape = nullptr;
     QAction* mnuPause = nullptr;
     QAction* mnuHint = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuBestTimes = nullptr;
     QAction* mnuNewShape = nullptr;
     MenuArray* mnuShape = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -68,6 +72,7 @@ public:
     CellArray<Triangle> CellPoints;
     CellArray<NeighbourSlots> Neighbours;
     BoardState Board;  // Board and Violation
+    MoveHistory History;  // the player's moves of this game, for Undo and Redo
     CellArray<int> PoolLeft;
     CellArray<int> PoolTop;
 
@@ -93,6 +98,11 @@ public:
     // The clock
     void Timer1_Timer();
     void mnuPause_Click();
+
+    // Undo and redo, best times
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuBestTimes_Click();
 
     // The hint
     void mnuHint_Click();
@@ -137,6 +147,10 @@ public:
     bool SaveGameAs();
     // True when the board is solved: no piece left in the pool, no rule broken.
     bool Solved() const;
+    // A move of the player (a drop, a click, a key, a hint): made, and kept for
+    // Undo. Every move goes through here, so that all of them draw, check and
+    // start the clock alike.
+    void PlayMove(const Move& move);
     void SetCaption();
     void DrawFigure();
     void BuildNeighbourTable();
@@ -154,6 +168,8 @@ public:
     QString AppPath() const;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -161,6 +177,20 @@ private:
     void BuildDesign();
     void ConnectHandlers();
     void RemovePieceFromBoard(int cell);
+    bool CanMake(const Move& move) const;
+    void MakeMove(const Move& move);
+    // A new game: nothing to undo, no hint taken.
+    void StartHistory();
+    void EnableUndoRedo();
+    // A new best time for the figure of a game solved without a hint; true
+    // when it beats the one kept.
+    bool KeepBestTime(std::int32_t score);
+    QString BestTimesFile() const;
+    // Keyboard play: a cursor in the pool and one on the board.
+    void MoveKeyboardCursor(int dx, int dy);
+    void KeyboardPut();
+    void ShowKeyboardCursors();
+    void HideKeyboardCursors();
     FileDialogSetup GameFileDialog() const;
     // The congratulation of a solved board; true when the player chose to
     // leave and the program ends.
@@ -178,6 +208,17 @@ private:
     std::optional<std::int32_t> congratulateAfterDrag_;
     CellArray<std::int16_t> hintBoard_{};         // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;    // an answer that came during a drag
+    bool hintUsed_ = false;                       // a hint has laid a piece in this game
+    // Keyboard play: the cursors show once a key has been used, until the mouse
+    // is pressed on the pool or the board.
+    bool keyboardPlay_ = false;
+    bool boardHasKeys_ = false;   // the arrows move the board's cursor, else the pool's
+    int poolCursor_ = 64;         // the pool piece whose home place the cursor marks
+    int boardCursor_ = 1;         // a cell
+    int pickedCell_ = 0;          // a cell whose piece waits for its new cell, or 0
+    Marker* poolMarker_ = nullptr;
+    Marker* boardMarker_ = nullptr;
+    Marker* pickedMarker_ = nullptr;
     std::array<PictureBox*, kPieceCount + 1> triPool_{};  // element 0 unused: the pool runs 1..64
 };
 

@@ -1,6 +1,9 @@
 #include "model/geometry.h"
 
+#include <array>
 #include <cmath>
+
+#include "model/piece.h"
 
 namespace murlen {
 
@@ -76,6 +79,39 @@ int FindNearestCell(const CellArray<Triangle>& cellPoints, float x, float y) {
         }
     }
     return nearest;
+}
+
+int CellTowards(const CellArray<Triangle>& cellPoints, const CellArray<NeighbourSlots>& neighbours, int from,
+                float dx, float dy) {
+    const Triangle& t = cellPoints[from];
+    const Point g = Centroid(t);
+    // Each slot's edge, and how squarely it faces the direction of the step.
+    const std::array<std::array<Point, 2>, 3> edges{{{t.p1, t.p2}, {t.p2, t.p3}, {t.p1, t.p3}}};
+    int best = 0;
+    double bestFacing = 0;
+    for (int slot = 0; slot < 3; ++slot) {
+        const int value = neighbours[from][std::size_t(slot)];
+        if (value == 0) continue;
+        const auto [a, b] = edges[std::size_t(slot)];
+        double nx = double(b.y) - a.y, ny = double(a.x) - b.x;  // a normal of the edge
+        if (nx * (g.x - a.x) + ny * (g.y - a.y) > 0) nx = -nx, ny = -ny;  // pointing out of the cell
+        const double facing = (nx * dx + ny * dy) / std::hypot(nx, ny);
+        if (facing > bestFacing + 1e-6) best = NeighbourCell(value), bestFacing = facing;
+    }
+    if (best != 0) return best;
+    // No neighbour that way: the nearest cell that lies that way, straight
+    // ahead counting more than to the side.
+    double bestScore = 1e30;
+    best = from;
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        const Point c = Centroid(cellPoints[cell]);
+        const double vx = double(c.x) - g.x, vy = double(c.y) - g.y;
+        const double along = vx * dx + vy * dy, across = std::fabs(vx * dy - vy * dx);
+        if (along <= 1e-6 || across > 2 * along) continue;
+        const double score = along + 2 * across;
+        if (score < bestScore) best = cell, bestScore = score;
+    }
+    return best;
 }
 
 CellArray<NeighbourSlots> BuildNeighbourTable(const CellArray<Triangle>& figurePoints) {

@@ -60,6 +60,13 @@ constexpr int kSameEdgeFlag = 128;
 constexpr int NeighbourCell(int slotValue) { return slotValue % 128; }
 constexpr bool SameEdge(int slotValue) { return slotValue >= kSameEdgeFlag; }
 
+// The cell a step in direction (dx, dy) leads to from cell `from`, as an arrow
+// key moves a cursor: across the edge that faces that way most, where a cell
+// lies beyond it; otherwise the nearest cell whose centre lies that way; `from`
+// itself when there is none.
+int CellTowards(const CellArray<Triangle>& cellPoints, const CellArray<NeighbourSlots>& neighbours, int from,
+                float dx, float dy);
+
 // Finds the touching cells of every cell from the figure's corners (corner
 // pairs closer than 0.5 in sum count as equal).
 CellArray<NeighbourSlots> BuildNeighbourTable(const CellArray<Triangle>& figurePoints);

@@ -92,6 +92,48 @@ private slots:
         QVERIFY(form.FigurePic->Image() == alone);
     }
 
+    void brokenRulesAreMarkedOnTheirEdges() {
+        // The all-black piece and, across a short edge, the all-white one
+        // disagree: a red mark on that edge in both cells, on the white half
+        // too. The all-white piece alone on a border cell: a blue mark there.
+        GameFixture game;
+        TriForm& form = *game.form;
+        int cell = 1;
+        while (form.Neighbours[cell][kSlotP1P2] == 0) ++cell;
+        const int across = NeighbourCell(form.Neighbours[cell][kSlotP1P2]);
+        // The colour's pixels around where the mark of a cell's edge stands.
+        const auto marked = [&form](int where, int towards, Rgb colour) {
+            const Triangle& t = form.CellPoints[where];
+            const std::array<std::array<Point, 2>, 3> edges{{{t.p1, t.p2}, {t.p2, t.p3}, {t.p1, t.p3}}};
+            int slot = 0;
+            while (towards ? NeighbourCell(form.Neighbours[where][std::size_t(slot)]) != towards
+                           : form.Neighbours[where][std::size_t(slot)] != 0)
+                ++slot;
+            const auto [a, b] = edges[std::size_t(slot)];
+            const Point g = Centroid(t);
+            const QImage& image = form.FigurePic->Image();
+            const QPointF mark = form.FigurePic->ToPixels({(a.x + b.x) * 0.225f + g.x * 0.55f, (a.y + b.y) * 0.225f + g.y * 0.55f}) *
+                                 image.devicePixelRatio();
+            int count = 0;
+            for (int dy = -6; dy <= 6; ++dy)
+                for (int dx = -6; dx <= 6; ++dx)
+                    count += (image.pixel(QPoint(int(mark.x()) + dx, int(mark.y()) + dy)) & 0xFFFFFFu) == colour;
+            return count;
+        };
+        game.DropPiece(63, cell);
+        game.DropPiece(64, across);
+        QVERIFY(marked(cell, across, kRed) > 4);
+        QVERIFY(marked(across, cell, kRed) > 4);
+        game.DragOffBoard(across);
+        QCOMPARE(marked(cell, across, kRed), 0);
+        game.DragOffBoard(cell);
+        int border = 1;
+        while (form.Neighbours[border][kSlotP1P2] != 0 && form.Neighbours[border][kSlotP1P3] != 0) ++border;
+        game.DropPiece(64, border);
+        QVERIFY(marked(border, 0, kBlue) > 4);
+        QVERIFY(form.Board.violation[border]);
+    }
+
     void generatorCellsAreSolidAndATurnedDiagonalLeavesNoTrace() {
         GeneratorFixture generator;
         FrmShape& form = *generator.form;

@@ -3,6 +3,9 @@
 // congratulation, game files good and bad, the save question, switching
 // figures, the shape generator opened from the game, printing, and events that
 // arrive in the middle of a layout.
+#include <QDate>
+#include <QDir>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
@@ -196,11 +199,13 @@ private slots:
         game.form->mnuShape_Click(0);
         Solve(game);
         form.Seconds = 41;
-        game.desktop->msgBoxAnswers = {msgbox::kNo, msgbox::kYes, msgbox::kCancel, msgbox::kYes, msgbox::kNo};
+        game.desktop->messages.clear();
+        game.desktop->msgBoxAnswers = {msgbox::kNo, msgbox::kOk, msgbox::kYes, msgbox::kCancel, msgbox::kYes, msgbox::kNo};
         form.Timer1_Timer();
-        QCOMPARE(game.desktop->messages.back().prompt, QString("KYP Congratulation! Your score is 41seconds"));
-        QCOMPARE(game.desktop->messages.back().title, QString("Exit Murlen?"));
-        QCOMPARE(game.desktop->messages.back().style, msgbox::kYesNo);
+        const AskedMessage& congratulation = game.desktop->messages.at(0);  // then the first best time
+        QCOMPARE(congratulation.prompt, QString("KYP Congratulation! Your score is 41seconds"));
+        QCOMPARE(congratulation.title, QString("Exit Murlen?"));
+        QCOMPARE(congratulation.style, msgbox::kYesNo);
         QCOMPARE(form.labelScore->text(), QString(" 42 seconds"));
         QVERIFY(!form.Timer1->Enabled());
         form.Timer1_Timer();
@@ -306,10 +311,13 @@ private slots:
         if (command == "figure") form.mnuShape_Click(1);
         if (command == "congratulation") form.Timer1_Timer();
 
-        QCOMPARE(game.desktop->messages.size(), std::size_t(command == "congratulation" ? 3 : 2));
-        QCOMPARE(game.desktop->messages.rbegin()[1].style, msgbox::kYesNoCancel);  // the save question
+        // After the congratulation and its question comes the first best time.
+        const bool congratulated = command == "congratulation";
+        QCOMPARE(game.desktop->messages.size(), std::size_t(congratulated ? 4 : 2));
+        QCOMPARE(game.desktop->messages[congratulated].style, msgbox::kYesNoCancel);  // the save question
+        QCOMPARE(game.desktop->messages[congratulated + 1].prompt,
+                 QString("The file x.kyp cannot be written. Nothing has been changed."));
         QVERIFY(game.desktop->openDialogs.empty());
-        QCOMPARE(game.desktop->messages.back().prompt, QString("The file x.kyp cannot be written. Nothing has been changed."));
         QVERIFY(!game.desktop->ended);
         QCOMPARE(form.Board.pieces, before);
         QCOMPARE(form.GameFileTitle, named ? QString("x.kyp") : QString());
@@ -355,6 +363,38 @@ private slots:
         QCOMPARE(form.Figure.maxY, 10.0f);
         QVERIFY(form.frmShape);  // only hidden: its drawing waits for the next visit
         QCOMPARE(form.frmShape->Grid, RectangleGrid(true, 3, 6));
+    }
+
+    void bestTimesAreKeptForGamesWithoutAHint() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        // A damaged file counts as empty, without a word.
+        QDir().mkpath(game.desktop->DataFolder());
+        game.folder.WriteBytes("user data/best times.txt", "Triangle\tfast\n");
+        const auto solveIn = [&](int seconds, bool hint) -> QStringList {
+            form.mnuShape_Click(0);
+            Solve(game);
+            if (hint) {
+                game.DragOffBoard(64);
+                form.mnuHint_Click();
+                if (!QTest::qWaitFor([&form] { return !form.HintRunning(); })) return {"the hint did not come"};
+            }
+            form.Seconds = seconds;
+            game.desktop->messages.clear();
+            game.desktop->msgBoxAnswers = {msgbox::kNo};
+            form.Timer1_Timer();
+            return game.desktop->Prompts();
+        };
+        const QString congratulation = "KYP Congratulation! Your score is %1seconds";
+        QCOMPARE(solveIn(50, false), QStringList({congratulation.arg(50), "A new best time for Triangle: 50 seconds."}));
+        QCOMPARE(solveIn(60, false), QStringList(congratulation.arg(60)));
+        QCOMPARE(solveIn(10, true), QStringList(congratulation.arg(10)));
+        // Kept across a restart.
+        TriForm again(*game.desktop);
+        again.mnuBestTimes_Click();
+        QCOMPARE(game.desktop->messages.back().prompt,
+                 "Triangle: 50 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QCOMPARE(game.desktop->messages.back().title, QString("Best times"));
     }
 
     void theCertificateCountsWhatIsMissing() {

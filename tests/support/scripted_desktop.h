@@ -81,6 +81,7 @@ public:
         helpCommands.push_back(helpCommand);
     }
     QString AppPath() const override { return appPath_; }
+    QString DataFolder() const override { return appPath_ + "/user data"; }
     void DoEvents() override {
         ++doEventsCount;
         if (onDoEvents) onDoEvents();
