@@ -339,6 +339,7 @@ private slots:
         QCOMPARE(TwipsLeft(form.TriPool(6)), form.PoolLeft[6]);
         QCOMPARE(form.Figure.maxX, 8.0f);
         QCOMPARE(form.NeighbourFigure, QString("Rising"));
+        QVERIFY(!form.mnuUndo->isEnabled());  // nothing of the game before
     }
 
     void figuresDrawnInTheGeneratorJoinTheMenu() {
