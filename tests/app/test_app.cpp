@@ -17,6 +17,8 @@ using enum Language;
 class TestApp : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { ForceLanguage(std::nullopt); }
+
     void everyLanguageHoldsEveryText() {
         const QList<int> ids = ResStringIds(English);
         QVERIFY(ids.size() >= 66 && ids[0] == 101 && ids[65] == 166);
@@ -46,8 +48,9 @@ private slots:
         Timer timer;
         timer.SetInterval(1000);
         QTest::qWait(200);
+        const int left = timer.RemainingTime();
         timer.SetEnabled(true);  // every move does this
-        QVERIFY(timer.RemainingTime() >= 0 && timer.RemainingTime() < 900);
+        QVERIFY(left >= 0 && timer.RemainingTime() <= left);
         timer.SetEnabled(false);
         QCOMPARE(timer.RemainingTime(), -1);
     }
@@ -65,16 +68,14 @@ private slots:
     void iconsShowTheirPictures() {
         // The middle of each half of a piece, bit 0 to 5, in a 32-pixel icon.
         const QPoint halves[] = {{27, 12}, {27, 22}, {22, 27}, {12, 27}, {12, 22}, {22, 12}};
-        QString seen, drawn;  // per icon: its six halves (1 = black), the white piece's dot, a transparent corner
         for (int code = 0; code < 64; ++code) {
             const QImage icon = LoadResPicture(PieceIconId(code == 0 ? 64 : code)).pixmap(32, 32).toImage();
-            for (int k = code == 0 ? -1 : 0; k < 6; ++k) {
-                seen += icon.pixel(k < 0 ? QPoint(21, 21) : halves[k]) == qRgb(0, 0, 0) ? '1' : '0';
-                drawn += k < 0 || (code >> k & 1) ? '1' : '0';
-            }
-            seen += qAlpha(icon.pixel(2, 2)) == 0 ? " " : "x ", drawn += ' ';
+            int black = 0;
+            for (int k = 0; k < 6; ++k) black |= int(icon.pixel(halves[k]) == qRgb(0, 0, 0)) << k;
+            // Around the triangle the icon is transparent, so that under the pointer it shows the piece alone.
+            QVERIFY2(black == code && qAlpha(icon.pixel(2, 2)) == 0, qPrintable(QString("icon %1 shows %2").arg(code).arg(black)));
         }
-        QCOMPARE(seen, drawn);
+        QVERIFY(LoadResPicture(PieceIconId(64)).pixmap(32, 32).toImage().pixel(21, 21) == qRgb(0, 0, 0));  // the dot
         for (int id : {kIconApplication, kIconHeart}) QVERIFY(LoadResPicture(id).pixmap(32, 32).toImage().pixel(16, 16) == qRgb(255, 0, 0));
         const QImage pyramid = LoadResPicture(kIconFigure).pixmap(32, 32).toImage();
         QVERIFY(pyramid.pixel(16, 24) == qRgb(0, 0, 0) && pyramid.pixel(16, 28) == qRgb(160, 160, 160) && qAlpha(pyramid.pixel(1, 1)) == 0);
