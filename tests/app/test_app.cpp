@@ -19,7 +19,7 @@ class TestApp : public QObject {
 private slots:
     void cleanup() { ForceLanguage(std::nullopt); }
 
-    void everyLanguageHoldsEveryText() {
+    void stringTableInTheUsersLanguage() {
         const QList<int> ids = ResStringIds(English);
         QVERIFY(ids.size() >= 66 && ids[0] == 101 && ids[65] == 166);
         for (Language language : {German, Dutch}) {

@@ -50,16 +50,16 @@ public:
     Rgb At(const Triangle& t, int k) const { return painted.contains(Key(Spot(t, k))) ? painted.at(Key(Spot(t, k))) : kBack; }
     void Cls() override { painted.clear(); }
     void Line(Point, Point, Rgb color) override { strayLine |= color != kBlack; }
-    void PSet(Point at, Rgb color) override { painted[Key(at)] = width_ == 3 ? color : kRed + 1; }
+    void PSet(Point at, Rgb color) override { painted[Key(at)] = width == 3 ? color : kRed + 1; }
     void FillTriangle(Point a, Point b, Point c, Rgb color) override { painted[Key(Mean(a, b, c))] = color; }
-    void SetDrawWidth(int pixels) override { width_ = pixels; }
-    int DrawWidth() const override { return width_; }
+    void SetDrawWidth(int pixels) override { width = pixels; }
+    int DrawWidth() const override { return width; }
     Rgb ForeColor() const override { return kBlack; }
     Rgb BackColor() const override { return kBack; }
     static std::pair<long, long> Key(Point p) { return {std::lround(p.x * 300), std::lround(p.y * 300)}; }
     std::map<std::pair<long, long>, Rgb> painted;
     bool strayLine = false;  // an outline not in the foreground colour
-    int width_ = 1;
+    int width = 1;
 };
 
 // Each cell as a letter, as drawn: '.' empty, 'k' black, 'r' red, 'b' blue;
