@@ -1,0 +1,168 @@
+// The file formats: shape files written and read back over random grids, the
+// refusal of damaged or unreadable files, game files byte for byte, the figure
+// list, and names in the program folder.
+#include <sys/stat.h>
+
+#include <QTest>
+#include <algorithm>
+#include <random>
+
+#include "files/figure_list.h"
+#include "files/file_bytes.h"
+#include "files/game_file.h"
+#include "files/program_folder.h"
+#include "support/program_folder.h"
+#include "support/test_registry.h"
+
+using namespace murlen;
+using namespace murlen::testing;
+using enum FileProblem;
+
+static std::filesystem::path In(const ProgramFolder& folder, const char* name) { return folder.FilePath(name).toStdString(); }
+
+// The Triangle at columns 3 to 11, rows 5 to 13: record 1 (line 5) is the upper
+// half of the rising square (3, 5), corners 3 5, 3 6, 4 5; record 2 its lower half.
+static std::string Sample() { return ShapeFileText(Moved(Shipped("Triangle"), 3, 5)); }
+
+// The sample with an edit: "12:4|5" puts 4 and 5 on lines 12 and 13, "-7"
+// drops the last seven lines, "+7" adds seven empty ones, "@7" moves the
+// first record to the end, "lf" ends the lines with LF alone.
+static std::string Edited(const QString& edit) {
+    QStringList lines = QString::fromStdString(Sample()).split("\r\n");
+    lines.removeLast();
+    if (edit.startsWith('-') || edit.startsWith('+')) lines.resize(lines.size() + edit.toInt());
+    if (edit.startsWith('@')) std::rotate(lines.begin() + 4, lines.begin() + 4 + edit.mid(1).toInt(), lines.end());
+    const QStringList values = edit.section(':', 1).split('|');
+    for (int i = 0; edit.contains(':') && i < values.size(); ++i) lines[edit.section(':', 0, 0).toInt() - 1 + i] = values[i];
+    return (lines.join(edit == "lf" ? "\n" : "\r\n") + (edit == "lf" ? "\n" : "\r\n")).toStdString();
+}
+
+class TestFiles : public QObject {
+    Q_OBJECT
+    ProgramFolder folder;  // shared: each test uses names of its own
+
+private slots:
+    void shapeFilesReadBackAsWritten() {
+        std::mt19937 rng(15);
+        for (int round = 0; round < 40; ++round) {
+            // 64 halves at random over a block of squares, from its top and its left edge on.
+            const int side = 6 + int(rng() % 19);
+            ShapeGrid grid;
+            int width = 0, height = 0;
+            while (grid.placedCount < kCellCount) {
+                const int x = grid.placedCount == 0 ? 0 : int(rng() % side);
+                const int y = grid.placedCount == 1 ? 0 : int(rng() % side), half = 1 + int(rng() % 2);
+                if (grid.Placed(x, y, half)) continue;
+                if (!grid.Placed(x, y, 3 - half)) grid.Diagonal(x, y) = std::int16_t(-int(rng() % 2));
+                grid.Cell(x, y, half) = -1;
+                ++grid.placedCount, width = std::max(width, x + 1), height = std::max(height, y + 1);
+            }
+            const int left = int(rng() % (27 - side)), top = int(rng() % (27 - side));
+            const ShapeGrid placed = Moved(grid, left, top);
+            const QList<float> box{float(left), float(left + width), float(top), float(top + height)};
+
+            QVERIFY(WriteShapeFile(placed, In(folder, "Figure.dat")) == None);
+            const QByteArray bytes = folder.ReadBytes("Figure.dat");
+            QCOMPARE(QList<qsizetype>({bytes.count("\r\n"), bytes.count('\n'), bytes.count('\r'), bytes.endsWith("\r\n")}),
+                     QList<qsizetype>({452, 452, 452, 1}));
+            const auto back = ReadShapeFileIntoGrid(In(folder, "Figure.dat"));
+            QVERIFY(back.ok() && back.value->grid == grid);  // moved to the top left corner
+            const auto play = ReadShapeFileForPlay(In(folder, "Figure.dat"));
+            QVERIFY(play.ok() && play.value->points == tools::FigurePointsOf(placed));  // in the file's order
+            QCOMPARE(QList<float>({play.value->minX, play.value->maxX, play.value->minY, play.value->maxY}), box);
+        }
+    }
+
+    void shapeFilesAreReadOrRefused() {
+        const FigureData sample = FigureOf(Moved(Shipped("Triangle"), 3, 5));
+        const auto outcome = [](const QString& edit, FileProblem problem, int line, bool anotherFigure) {
+            return QString("%1: problem %2 line %3%4").arg(edit).arg(int(problem)).arg(line).arg(anotherFigure ? ", but" : "");
+        };
+        // Edits of the sample as P reads them for play and G into the grid: the
+        // problem and the line to blame, the edited one unless given.
+        const auto expect = [&](std::initializer_list<const char*> edits, const char* readers, FileProblem problem,
+                                int line = -1) {
+            for (const QString edit : edits) {
+                const QString want = outcome(edit, problem, line < 0 ? edit.section(':', 0, 0).toInt() : line, false);
+                const auto play = ParseShapeFileForPlay(Edited(edit));
+                const auto grid = ParseShapeFileIntoGrid(Edited(edit));
+                if (QString(readers).contains('P'))
+                    QCOMPARE(outcome(edit, play.problem, play.line, play.ok() && play.value->points != sample.points), want);
+                if (QString(readers).contains('G'))
+                    QCOMPARE(outcome(edit, grid.problem, grid.line, grid.ok() && grid.value->grid != Shipped("Triangle")), want);
+            }
+        };
+        expect({"1: 3 |+11|5.0|\t13.|1.000|03", "@7", "lf", "+3"}, "PG", None, 0);
+        expect({"7:abc", "1:", "6:4e0", "6:0x4", "6:4,0", "6:4 4", "6:.", "6:-", "6:10000001"}, "PG", NotANumber);
+        expect({"5:0", "5:65", "5:1.5"}, "PG", BadRecordNumber);
+        expect({"12:1"}, "PG", DuplicateRecord);
+        expect({"-7", "-1", "-452"}, "PG", WrongRecordCount, 0);
+        expect({"+1048576"}, "PG", TooLarge, 0);
+        // Record 2 as record 1 again, or as a falling half in record 1's rising square.
+        expect({"13:3|5|3|6|4|5", "13:3|6|4|6|3|5"}, "PG", DuplicateCell, 12);
+        expect({"6:4", "6:3|5|4|5|3|6", "6:3|5|3|7|5|5"}, "P", BadCell, 5);
+        expect({"1:4", "2:10", "3:6", "4:12.5"}, "P", BadHeader);
+        expect({"13:40|5|40|6|41|5"}, "G", OutOfGrid, 12);
+        expect({"6:3|5|3|5|3|5"}, "G", BadCell, 5);  // no unit to read the grid by
+    }
+
+    void refusesWhatItCannotRead() {
+        QVERIFY(QDir(folder.Path()).mkdir("Folder.dat") && ::mkfifo(In(folder, "Pipe.dat").c_str(), 0600) == 0);
+        folder.WriteBytes("Huge.dat", QByteArray(kMaxFileSize + 1, '\n'));
+        for (const auto& [name, problem] : {std::pair{"Missing.dat", NotFound}, {"Folder.dat", Unreadable},
+                                            {"Pipe.dat", Unreadable}, {"Huge.dat", TooLarge}}) {
+            const auto path = In(folder, name);
+            QCOMPARE(QList<int>({int(ReadShapeFileForPlay(path).problem), int(ReadShapeFileIntoGrid(path).problem),
+                                 int(ReadGameFile(path).problem), int(ReadFigureList(path).problem)}),
+                     QList<int>(4, int(problem)));
+        }
+    }
+
+    void gameFilesAre384LittleEndianBytes() {
+        SavedGame game{0x04030201, "Heart", {}};
+        game.board[3] = 17, game.board[64] = 42;
+        std::string bytes(kGameFileSize, '\0');
+        bytes.replace(0, 4, "\x01\x02\x03\x04"), bytes.replace(128, 1, "\x05"), bytes.replace(130, 5, "Heart");
+        bytes[256 + 2 * 2] = 17, bytes[256 + 2 * 63] = 42;
+        folder.WriteBytes("game.kyp", QByteArray(kGameFileSize, 'x') + "tail");  // bytes beyond the records stay
+        QVERIFY(WriteGameFile(game, In(folder, "game.kyp")) == None);
+        QCOMPARE(folder.ReadBytes("game.kyp").toStdString(), bytes + "tail");
+        QVERIFY(ReadGameFile(In(folder, "game.kyp")).value == game);
+        QVERIFY(WriteGameFile(game, folder.Path().toStdString()) == NotWritable);  // a folder
+        game.figureName = std::string(127, 'n');  // one byte more than the record holds
+        QVERIFY(WriteGameFile(game, In(folder, "game.kyp")) == NameTooLong);
+        QCOMPARE(folder.ReadBytes("game.kyp").toStdString(), bytes + "tail");
+
+        QCOMPARE(int(ParseGameFile(bytes.substr(0, 383)).problem), int(TooShort));
+        // Name length 127 or 0, a name that leaves the folder, pieces 65 and -1, piece 17 on two cells.
+        for (const auto& [at, patch, problem] : std::vector<std::tuple<std::size_t, std::string, FileProblem>>{
+                 {128, "\x7F", BadName}, {128, std::string(1, '\0'), BadName}, {130, "../x/", BadName},
+                 {256, "A", BadBoard}, {256, "\xFF\xFF", BadBoard}, {382, "\x11", BadBoard}})
+            QCOMPARE(int(ParseGameFile(std::string(bytes).replace(at, patch.size(), patch)).problem), int(problem));
+    }
+
+    void figureListIsOneQuotedNameALine() {
+        QCOMPARE(ParseFigureList("\"Heart\"\r\nStar\r\n  Moon , \"Sun, rising\"\r\n\r\n\"Fish\" left, Tree \n\"Open\r\nEnd"),
+                 (std::vector<std::string>{"Heart", "Star", "Moon", "Sun, rising", "Fish", "Tree", "Open", "End"}));
+        folder.WriteBytes("Figures.dat", "\"Heart\"");  // the last line without its line end
+        for (const auto& [name, outcome] : {std::pair{"Heart", AppendOutcome::Duplicate}, {"heart", AppendOutcome::Appended},
+                                            {"Say \"hi\"", AppendOutcome::Failed}})
+            QCOMPARE(int(AppendToFigureList(In(folder, "Figures.dat"), name)), int(outcome));
+        QCOMPARE(folder.ReadBytes("Figures.dat"), QByteArray("\"Heart\"\r\n\"heart\"\r\n"));
+    }
+
+    void namesAreFoundInTheFolderWhateverTheirCase() {
+        const auto program = In(folder, "program");
+        QVERIFY(QDir(folder.Path()).mkdir("program"));
+        for (const char* name : {"Outside.dat", "program/Figures.dat", "program/Star.DAT"}) folder.WriteBytes(name, "");
+        QCOMPARE(FindIgnoringCase(program, "figures.dat"), std::optional(program / "Figures.dat"));
+        QCOMPARE(ShapeFileOf(program, "star"), std::optional(program / "Star.DAT"));
+        QCOMPARE(ShapeFileOf(program, "../Outside"), std::nullopt);
+        QCOMPARE(ShapeFileOf(program, "Moon"), std::nullopt);
+        for (const char* name : {"", ".", "..", "a/b", "a\\b", "a\tb", "a\x7F"}) QVERIFY2(!IsSafeFigureName(name), name);
+        QVERIFY(IsSafeFigureName("My big.heart") && IsSafeFigureName("..."));
+    }
+};
+
+MURLEN_TEST(TestFiles)
+#include "test_files.moc"
