@@ -49,7 +49,7 @@ class Recorder : public Canvas {
 public:
     Rgb At(const Triangle& t, int k) const { return painted.contains(Key(Spot(t, k))) ? painted.at(Key(Spot(t, k))) : kBack; }
     void Cls() override { painted.clear(); }
-    void Line(Point, Point, Rgb color) override { strayLine |= color != kBlack; }
+    void Line(Point, Point, Rgb color) override { strayLine |= color != kBlack && width == 1; }  // wider: a mark
     void PSet(Point at, Rgb color) override { painted[Key(at)] = width == 3 ? color : kRed + 1; }
     void FillTriangle(Point a, Point b, Point c, Rgb color) override { painted[Key(Mean(a, b, c))] = color; }
     void SetDrawWidth(int pixels) override { width = pixels; }
