@@ -35,15 +35,13 @@ void Play(GeneratorFixture& g, const QString& script) {
     for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
         const QChar c = step[0];
         const QStringList rest = step.mid(1).replace('_', ' ').split(',');
+        if (c == 'g') g.desktop->inputAnswers.insert(g.desktop->inputAnswers.end(), rest.begin(), rest.end());
         if (QString("lrm").contains(c)) g.Click(c == 'l' ? 1 : c == 'r' ? 2 : 4, rest[0].toFloat(), rest.value(1).toFloat());
         else if (c == '=') g.desktop->fileAnswers.push_back(g.ChoiceIn(rest[0]));
         else if (answers.count(c)) g.desktop->msgBoxAnswers.push_back(answers.at(c));
         else if (c == '+') g.Load(Figure(rest.join(',')));
         else if (c == '!') QVERIFY(QFile::remove(g.folder.FilePath("Figures.dat")) && QDir(g.folder.Path()).mkdir("Figures.dat"));
-        else {
-            if (c == 'g') g.desktop->inputAnswers.insert(g.desktop->inputAnswers.end(), rest.begin(), rest.end());
-            menu.at(c)->trigger();
-        }
+        else menu.at(c)->trigger();
     }
 }
 
@@ -117,8 +115,10 @@ private slots:
         const FrmShape& f = *g.form;
         QCOMPARE(f.labelPcs->text() + '|' + f.windowTitle() + '|' + QString::number(f.UniPic->ScaleWidth()) + (f.isVisible() ? "" : "|hidden"), column("window"));
         for (const QString& file : column("files").split(' ', Qt::SkipEmptyParts)) {
+            const QByteArray bytes = g.folder.ReadBytes(file.section('=', 0, 0));
             const QString figure = file.section('=', 1);
-            QCOMPARE(g.folder.ReadBytes(file.section('=', 0, 0)).toStdString(), figure.isEmpty() ? "" : ShapeFileText(Figure(figure)));
+            QCOMPARE(bytes.toStdString(), figure.isEmpty() ? "" : ShapeFileText(Figure(figure)));
+            QCOMPARE(bytes.count("\r\n"), figure.isEmpty() ? 0 : 452);  // four header lines, 64 records of seven
         }
         QByteArray names;
         for (const QString& name : column("list").split(' ', Qt::SkipEmptyParts)) names += '"' + name.toUtf8() + "\"\r\n";
