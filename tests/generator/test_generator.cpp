@@ -15,9 +15,9 @@ using namespace murlen::testing;
 namespace {
 
 // "Name@x,y": a figure of the program folder (or a drawing) moved to (x, y).
-ShapeGrid Figure(const QString& spec) {
-    const std::string name = spec.section('@', 0, 0).toStdString();
-    const QString at = spec.section('@', 1);
+ShapeGrid Figure(const QString& text) {
+    const std::string name = text.section('@', 0, 0).toStdString();
+    const QString at = text.section('@', 1);
     const ShapeGrid grid = name == "Triangle" ? Shipped(name) : Drawn(name == "Rising" ? kRising : name == "Falling" ? kFalling : name);
     return Moved(grid, at.section(',', 0, 0).toInt(), at.section(',', 1).toInt());
 }
