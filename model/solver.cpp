@@ -188,11 +188,29 @@ bool SplitsEvenly(int a0, int b0, int s, int a3, int b3) {
     return low <= high;
 }
 
+// Whether the caller wants the search to end: the cancel flag or the clock.
+class StopCheck {
+public:
+    explicit StopCheck(const SolverOptions& options)
+        : cancel_(options.cancel),
+          limited_(options.timeLimit.count() > 0),
+          deadline_(std::chrono::steady_clock::now() + options.timeLimit) {}
+    bool Due() const {
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
+        return limited_ && std::chrono::steady_clock::now() >= deadline_;
+    }
+
+private:
+    const std::atomic<bool>* cancel_;
+    bool limited_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
 class Search {
 public:
     enum class RunEnd { Found, Exhausted, CutOff, Cancelled };
 
-    Search(const EdgeLinks& links, const std::atomic<bool>* cancel) : links_(links), cancel_(cancel) {
+    Search(const EdgeLinks& links, const StopCheck& stop) : links_(links), stop_(stop) {
         candidates_ = links.borderAdmits;
         code_.fill(-1);
         open_ = ~Bits(0);
@@ -504,8 +522,7 @@ private:
             end_ = RunEnd::CutOff;
             return false;
         }
-        if ((runNodes_ & kCancelCheckMask) == 0 && cancel_ != nullptr &&
-            cancel_->load(std::memory_order_relaxed)) {
+        if ((runNodes_ & kCancelCheckMask) == 0 && stop_.Due()) {
             end_ = RunEnd::Cancelled;
             return false;
         }
@@ -534,7 +551,7 @@ private:
     }
 
     const EdgeLinks& links_;
-    const std::atomic<bool>* cancel_;
+    const StopCheck& stop_;
 
     std::array<Bits, kCellCount> candidates_{};  // meaningful for open cells
     std::array<std::int8_t, kCellCount> code_{};  // -1 = open
@@ -583,7 +600,8 @@ SolveResult SearchWithRestarts(const EdgeLinks& links, const CellArray<std::int1
                                const SolverOptions& options, std::uint64_t budget) {
     SolveResult result;
     // About 70 KB of state, allocated once before the search starts.
-    auto search = std::make_unique<Search>(links, options.cancel);
+    const StopCheck stop(options);
+    auto search = std::make_unique<Search>(links, stop);
     if (!search->LayGiven(placed)) {
         result.verdict = SolveVerdict::Unsolvable;
         result.reason = UnsolvableReason::PiecesCannotStay;
@@ -591,7 +609,7 @@ SolveResult SearchWithRestarts(const EdgeLinks& links, const CellArray<std::int1
     }
     Random seeds(options.seed);
     for (std::uint64_t run = 1;; ++run) {
-        if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) return result;
+        if (stop.Due()) return result;
         const std::uint64_t cutoff = std::min(budget - result.nodes, kRestartUnit * Luby(run));
         const Search::RunEnd end = search->Run(cutoff, seeds.Next());
         result.nodes += std::min(search->RunNodes(), cutoff);

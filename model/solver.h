@@ -30,6 +30,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -41,7 +42,7 @@ namespace murlen {
 enum class SolveVerdict {
     Solved,      // a full board that keeps the given pieces
     Unsolvable,  // proven: see the reason
-    Undecided,   // the node budget ran out or the search was cancelled
+    Undecided,   // the node budget or the time ran out, or the search was cancelled
 };
 
 // Why a figure or a board cannot be completed. The first group are counting
@@ -70,6 +71,10 @@ struct SolverOptions {
     std::uint64_t nodeBudget = 20'000'000;
     // Checked every few thousand nodes; set it from any thread to stop early.
     const std::atomic<bool>* cancel = nullptr;
+    // Wall-clock time after which the answer is Undecided; zero = no limit.
+    // Read together with the cancel flag, so it may be overrun by a few
+    // thousand nodes (a millisecond or two).
+    std::chrono::milliseconds timeLimit{0};
 };
 
 struct SolveResult {
