@@ -595,7 +595,8 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--show MS] [--no-cadical] [--cadical-boards] [--rising]\n"
+                 "                    [--ours-limit MS] [--show MS] [--only NAME] [--no-cadical] [--cadical-boards]\n"
+                 "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
                  problem);
     std::exit(1);
@@ -682,6 +683,7 @@ int main(int argc, char** argv) {
     int limitSeconds = 60;
     int oursLimitMs = 10'000;
     double showMs = 50;
+    std::string only;
     bool useCadical = true;
     bool cadicalOnBoards = false;
     bool risingOnly = false;
@@ -703,6 +705,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--ours-limit" && hasValue) {
             oursLimitMs = std::atoi(argv[++i]);
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
+        } else if (arg == "--only" && hasValue) {
+            only = argv[++i];
         } else if (arg == "--show" && hasValue) {
             showMs = std::atof(argv[++i]);
         } else if (arg == "--no-cadical") {
@@ -757,6 +761,14 @@ int main(int argc, char** argv) {
         const std::filesystem::path path = file;
         cases.push_back(path.extension() == ".kyp" ? GameFileCase(path) : ShapeFileCase(path));
         familyOf("files");
+    }
+
+    // One case or one family alone, for a closer look.
+    if (!only.empty()) {
+        std::erase_if(cases, [&](const Case& question) { return question.name != only && question.family != only; });
+        std::erase_if(families, [&](const std::string& family) {
+            return std::none_of(cases.begin(), cases.end(), [&](const Case& question) { return question.family == family; });
+        });
     }
 
     CheckMatchedHalves();
