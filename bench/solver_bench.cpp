@@ -595,7 +595,8 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--show MS] [--only NAME] [--no-cadical] [--cadical-boards]\n"
+                 "                    [--ours-limit MS] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--cadical-boards]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
                  problem);
@@ -684,6 +685,7 @@ int main(int argc, char** argv) {
     int oursLimitMs = 10'000;
     double showMs = 50;
     std::string only;
+    std::uint64_t solverSeed = SolverOptions{}.seed;
     bool useCadical = true;
     bool cadicalOnBoards = false;
     bool risingOnly = false;
@@ -705,6 +707,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--ours-limit" && hasValue) {
             oursLimitMs = std::atoi(argv[++i]);
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
+        } else if (arg == "--solver-seed" && hasValue) {
+            solverSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--only" && hasValue) {
             only = argv[++i];
         } else if (arg == "--show" && hasValue) {
@@ -763,9 +767,13 @@ int main(int argc, char** argv) {
         familyOf("files");
     }
 
-    // One case or one family alone, for a closer look.
+    // Some cases or families alone (names separated by commas), for a closer look.
     if (!only.empty()) {
-        std::erase_if(cases, [&](const Case& question) { return question.name != only && question.family != only; });
+        const std::string list = "," + only + ",";
+        std::erase_if(cases, [&](const Case& question) {
+            return list.find("," + question.name + ",") == std::string::npos &&
+                   list.find("," + question.family + ",") == std::string::npos;
+        });
         std::erase_if(families, [&](const std::string& family) {
             return std::none_of(cases.begin(), cases.end(), [&](const Case& question) { return question.family == family; });
         });
@@ -783,6 +791,7 @@ int main(int argc, char** argv) {
     std::printf("\n");
     SolverOptions options;
     options.timeLimit = std::chrono::milliseconds(oursLimitMs);
+    options.seed = solverSeed;
     std::vector<Row> rows;
     rows.reserve(cases.size());
     for (std::size_t index = 0; index < cases.size(); ++index) {

@@ -69,11 +69,26 @@ bool PiecesAreDistinct(const CellArray<std::int16_t>& placed) {
 //     cannot be placed.
 // Either one's "no solution" is a proof, since each run that ends by itself
 // has searched everything.
+// Nodes the cell search has to itself before the edge search joins in: most
+// boards and figures are decided well within them, and the edge search's
+// first node tries every edge both ways, which costs a few hundred nodes.
+constexpr std::uint64_t kHeadStart = 1000;
+
+// Two searches take turns until one of them answers or the budget is spent;
+// after the head start each gets as many nodes as the other has used:
+//   - one branches on cells and restarts after a growing number of nodes (the
+//     Luby sequence) with other random tie-breaks each time, against the
+//     heavy tails of a plain backtracker: it finds solutions fast;
+//   - the other decides black-black edges first and never restarts, so that
+//     no proof is begun twice: it refutes the boards whose black-black edges
+//     cannot be placed, which the first one hardly ever can.
+// A run that ends by itself has searched everything, so either one's "no
+// solution" is a proof.
 SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int16_t>& placed,
                        std::uint64_t seed, const solving::StopCheck& stop, std::uint64_t budget) {
     SolveResult result;
     // About 70 KB of state each, allocated before the search starts; the
-    // second one only when the first has not answered at once.
+    // edge search's only when it joins in.
     auto cells = std::make_unique<solving::Search>(links, stop);
     std::unique_ptr<solving::Search> edges;
     if (!cells->LayGiven(placed)) {
@@ -86,16 +101,21 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
     std::uint64_t cellNodes = 0, edgeNodes = 0;
     for (std::uint64_t run = 1; result.nodes < budget;) {
         if (stop.Due()) return result;
-        const bool cellTurn = cellNodes <= edgeNodes;
+        const bool cellTurn = cellNodes < kHeadStart || cellNodes <= edgeNodes;
         if (!cellTurn && edges == nullptr) {
             edges = std::make_unique<solving::Search>(links, stop);
             edges->LayGiven(placed);
             edges->Begin(edgeSeed, solving::Branching::BlackEdges);
         }
         solving::Search& search = cellTurn ? *cells : *edges;
-        std::uint64_t allowance = cellTurn ? kRestartUnit * Luby(run++) : cellNodes - edgeNodes + kRestartUnit;
+        std::uint64_t allowance = kRestartUnit;
+        if (cellTurn) {
+            search.Begin(seeds.Next(), solving::Branching::Cells);
+            allowance *= Luby(run++);
+        } else {
+            allowance += cellNodes - edgeNodes;
+        }
         allowance = std::min(allowance, budget - result.nodes);
-        if (cellTurn) search.Begin(seeds.Next(), solving::Branching::Cells);
         const std::uint64_t before = search.RunNodes();
         const solving::Search::RunEnd end = search.Continue(allowance);
         const std::uint64_t used = search.RunNodes() - before;

@@ -129,7 +129,10 @@ bool Matching::Match(const std::array<Bits, kCellCount>& options, Bits cells) {
     }
     for (Bits rest = unmatched; rest != 0; rest &= rest - 1) {
         Bits visited = 0;
-        if (!Augment(First(rest), visited)) return false;
+        if (!Augment(First(rest), visited)) {
+            failed_ = First(rest);
+            return false;
+        }
     }
     return true;
 }
@@ -193,12 +196,47 @@ Search::RunEnd Search::Continue(std::uint64_t allowance) {
         ++runNodes_;
         // The clock and the flag are read every thousand nodes or so.
         if ((++allNodes_ & 1023) == 0 && stop_.Due()) return RunEnd::Stopped;
-        if (Settle()) {
+        // At the root of a black-edge run, try each undecided edge both
+        // ways first: a way that fails at once fixes the edge the other way.
+        const bool probe = branching_ == Branching::BlackEdges && depth_ == 0;
+        if (Settle() && (!probe || ProbeEdges())) {
             if (open_ == 0 && LeafKeepsRules()) return RunEnd::Found;
             if (open_ != 0) Branch();
         }
         if (!TryNextAlternative()) return RunEnd::Exhausted;
     }
+}
+
+// For each edge between open cells that may or may not be black-black: when
+// one way fails on settling, the edge goes the other way; again until nothing
+// changes. Each trial counts as a node. False when both ways fail somewhere.
+bool Search::ProbeEdges() {
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (Bits rest = open_; rest != 0; rest &= rest - 1) {
+            const int cell = First(rest);
+            for (int edge = 0; edge < kEdgeCount; ++edge) {
+                const Bits black = WithColouring(edge, kBlackBlack);
+                const Bits options = Options(cell);
+                if ((open_ & Bit(cell)) == 0 || OpenPartner(cell, edge) < 0 || (options & black) == 0 ||
+                    (options & ~black) == 0)
+                    continue;
+                for (const Bits way : {black, ~black}) {
+                    ++runNodes_;
+                    const Marks marks = Mark();
+                    Restrict(cell, way);
+                    const bool holds = Settle();
+                    Undo(marks);
+                    if (holds) continue;
+                    Restrict(cell, ~way);
+                    if (!Settle()) return false;
+                    changed = true;
+                    break;
+                }
+            }
+        }
+    }
+    return true;
 }
 
 // Adds a branch point for the settled state.
@@ -314,7 +352,10 @@ bool Search::Propagate() {
             dirty_ &= dirty_ - 1;
             if ((open_ & Bit(cell)) == 0) continue;
             const Bits options = Options(cell);
-            if (options == 0) return false;
+            if (options == 0) {
+                ++failures_[std::size_t(cell)];
+                return false;
+            }
             if (HasOne(options)) {
                 Place(cell, First(options));
                 continue;
@@ -431,7 +472,10 @@ bool Search::ColouringCountsHold() const {
 bool Search::FilterByMatching() {
     for (Bits rest = open_; rest != 0; rest &= rest - 1)
         matchingOptions_[std::size_t(First(rest))] = Options(First(rest));
-    if (!matching_.Match(matchingOptions_, open_)) return false;
+    if (!matching_.Match(matchingOptions_, open_)) {
+        ++failures_[std::size_t(matching_.Failed())];
+        return false;
+    }
 
     std::array<Bits, kCellCount> forward{}, backward{};
     for (Bits rest = open_; rest != 0; rest &= rest - 1) {
@@ -509,21 +553,23 @@ Search::Choice Search::ChooseCell() {
 }
 
 // Of the open cells with an edge towards another open cell that may or may not
-// be black-black, the one with the fewest options, and that edge; as
+// be black-black, the one with the fewest options for its failures so far (the
+// "dom/wdeg" rule: search where it has failed before), and that edge; as
 // ChooseCell when every such edge is decided.
 Search::Choice Search::ChooseBlackEdge() {
     const int offset = int(random_.Next() & 63);
     Choice best;
-    int bestCount = 65;
+    int bestScore = 1 << 30;
     for (Bits rest = std::rotr(open_, offset); rest != 0; rest &= rest - 1) {
         const int cell = (First(rest) + offset) & 63;
         const Bits options = Options(cell);
-        const int count = Count(options);
-        if (count >= bestCount) continue;
+        const int failures = int(std::min<std::uint32_t>(failures_[std::size_t(cell)], 1000));
+        const int score = Count(options) * 16 / (1 + failures);
+        if (score >= bestScore) continue;
         for (int edge = 0; edge < kEdgeCount; ++edge) {
             const Bits black = WithColouring(edge, kBlackBlack);
             if (OpenPartner(cell, edge) < 0 || (options & black) == 0 || (options & ~black) == 0) continue;
-            bestCount = count;
+            bestScore = score;
             best = {Choice::Edge, cell, black};
             break;
         }

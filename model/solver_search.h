@@ -55,6 +55,8 @@ public:
     int Owner(int piece) const { return owner_[std::size_t(piece)]; }
     // After a successful Match: the piece of a cell in `cells`.
     int PieceOf(int cell) const { return pieceOf_[std::size_t(cell)]; }
+    // After a failed Match: a cell that found no piece.
+    int Failed() const { return failed_; }
 
 private:
     bool Augment(int cell, Bits& visited);
@@ -62,6 +64,7 @@ private:
     std::array<std::int8_t, 64> owner_{};    // the cell holding each piece, -1 = none
     std::array<std::int8_t, 64> pieceOf_{};  // each cell's piece the last time, -1 = none
     const std::array<Bits, kCellCount>* options_ = nullptr;
+    int failed_ = 0;
 };
 
 // A small, fast, seedable generator (splitmix64): the same seed, the same search.
@@ -186,6 +189,7 @@ private:
     Choice ChooseCell();
     Choice ChooseBlackEdge();
     void Branch();
+    bool ProbeEdges();
     bool TryNextAlternative();
     bool LeafKeepsRules() const;
 
@@ -212,6 +216,10 @@ private:
     int depth_ = 0;
 
     std::array<Bits, kCellCount> matchingOptions_{};
+    // How often each cell has been where a node failed (left without options,
+    // or without a piece in the matching); the black-edge search branches
+    // near failures first.
+    std::array<std::uint32_t, kCellCount> failures_{};
     Matching matching_;
     Random random_{0};
     Branching branching_ = Branching::Cells;
