@@ -749,12 +749,17 @@ int main(int argc, char** argv) {
         cases.push_back({"thin", "thin-" + std::to_string(i), tools::FigurePointsOf(GrowThinFigure(thinRandom)),
                          EmptyBoard()});
     if (thinCount > 0) familyOf("thin");
-    Random boardRandom(corpusSeed + 2000);
+    // Each board from a generator of its own, so that a board is the same
+    // whatever the number of boards asked for.
+    std::uint64_t figureIndex = 0;
     for (const tools::ShippedFigure& shipped : tools::ShippedFigures()) {
         const CellArray<Triangle> points = tools::FigurePointsOf(*tools::GridFromDrawing(shipped.drawing));
         const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(points);
+        ++figureIndex;
         for (int k = 4; k <= 16; ++k) {
             for (int i = 1; i <= boardsPerK; ++i) {
+                Random boardRandom(corpusSeed * 1'000'000'007ull + (figureIndex * 100 + std::uint64_t(k)) * 1000 +
+                                   std::uint64_t(i));
                 cases.push_back({"boards", std::string(shipped.name) + "-k" + std::to_string(k) + "-" + std::to_string(i),
                                  points, RandomBoard(neighbours, k, boardRandom)});
             }

@@ -522,19 +522,31 @@ bool Search::Settle() {
     }
 }
 
-// The cell with the fewest options; but when every cell has three or more
+// How good a cell is to branch on: few options, and many failures there so
+// far (the "dom/wdeg" rule: a conflict found once is searched first the next
+// time, so that a local contradiction is not found again under every choice
+// made elsewhere). Lower is better.
+int Search::Score(int cell, int optionCount) const {
+    const int failures = int(std::min<std::uint32_t>(failures_[std::size_t(cell)], 1000));
+    return optionCount * 16 / (1 + failures);
+}
+
+// The cell with the best score; but when every cell has three or more options
 // and some piece fits only two cells, that piece.
 Search::Choice Search::ChooseCell() {
     // Ties go to the first in a scan that starts at a random cell.
     const int offset = int(random_.Next() & 63);
     Choice best;
     int bestCount = 65;
+    int bestScore = 1 << 30;
     Bits once = 0, twice = 0, thrice = 0;  // pieces fitting at least 1, 2, 3 cells
     for (Bits rest = std::rotr(open_, offset); rest != 0; rest &= rest - 1) {
         const int cell = (First(rest) + offset) & 63;
         const Bits options = Options(cell);
         const int count = Count(options);
-        if (count < bestCount) {
+        const int score = Score(cell, count);
+        if (score < bestScore) {
+            bestScore = score;
             bestCount = count;
             best = {Choice::Cell, cell, options};
         }
@@ -553,9 +565,8 @@ Search::Choice Search::ChooseCell() {
 }
 
 // Of the open cells with an edge towards another open cell that may or may not
-// be black-black, the one with the fewest options for its failures so far (the
-// "dom/wdeg" rule: search where it has failed before), and that edge; as
-// ChooseCell when every such edge is decided.
+// be black-black, the one with the best score, and that edge; as ChooseCell
+// when every such edge is decided.
 Search::Choice Search::ChooseBlackEdge() {
     const int offset = int(random_.Next() & 63);
     Choice best;
@@ -563,8 +574,7 @@ Search::Choice Search::ChooseBlackEdge() {
     for (Bits rest = std::rotr(open_, offset); rest != 0; rest &= rest - 1) {
         const int cell = (First(rest) + offset) & 63;
         const Bits options = Options(cell);
-        const int failures = int(std::min<std::uint32_t>(failures_[std::size_t(cell)], 1000));
-        const int score = Count(options) * 16 / (1 + failures);
+        const int score = Score(cell, Count(options));
         if (score >= bestScore) continue;
         for (int edge = 0; edge < kEdgeCount; ++edge) {
             const Bits black = WithColouring(edge, kBlackBlack);

@@ -186,6 +186,7 @@ private:
     bool FilterByMatching();
     bool Settle();
 
+    int Score(int cell, int optionCount) const;
     Choice ChooseCell();
     Choice ChooseBlackEdge();
     void Branch();
@@ -217,8 +218,7 @@ private:
 
     std::array<Bits, kCellCount> matchingOptions_{};
     // How often each cell has been where a node failed (left without options,
-    // or without a piece in the matching); the black-edge search branches
-    // near failures first.
+    // or without a piece in the matching), over all runs.
     std::array<std::uint32_t, kCellCount> failures_{};
     Matching matching_;
     Random random_{0};
