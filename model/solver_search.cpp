@@ -221,6 +221,8 @@ bool Search::ProbeEdges() {
                 if ((open_ & Bit(cell)) == 0 || OpenPartner(cell, edge) < 0 || (options & black) == 0 ||
                     (options & ~black) == 0)
                     continue;
+                // Stopping early leaves the edges tried so far, which is sound.
+                if (stop_.Due()) return true;
                 for (const Bits way : {black, ~black}) {
                     ++runNodes_;
                     const Marks marks = Mark();
