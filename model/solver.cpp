@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <thread>
 
 #include "model/piece.h"
 #include "model/rules.h"
@@ -59,16 +58,6 @@ bool PiecesAreDistinct(const CellArray<std::int16_t>& placed) {
     return true;
 }
 
-// Two searches take turns, each for as many nodes as the other has used so
-// far, until one of them answers or the budget is spent:
-//   - one branches on cells and restarts after a growing number of nodes (the
-//     Luby sequence), with other random tie-breaks each time, against the
-//     heavy tails of a plain backtracker: it finds solutions fast;
-//   - the other decides black-black edges first and never restarts, so that
-//     no proof is begun twice: it refutes boards whose black-black edges
-//     cannot be placed.
-// Either one's "no solution" is a proof, since each run that ends by itself
-// has searched everything.
 // Nodes the cell search has to itself before the edge search joins in: most
 // boards and figures are decided well within them, and the edge search's
 // first node tries every edge both ways, which costs a few hundred nodes.
@@ -198,8 +187,7 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
         return result;
     }
 
-    const solving::StopCheck stop(options.cancel, nullptr, options.timeLimit.count() > 0,
-                                  solving::StopCheck::Clock::now() + options.timeLimit);
+    const solving::StopCheck stop(options.cancel, options.timeLimit);
     const solving::EdgeLinks links = solving::LinksOf(neighbours);
     result = SearchBoth(links, placed, options.seed, stop, options.nodeBudget);
     if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;

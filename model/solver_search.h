@@ -43,7 +43,7 @@ EdgeLinks LinksOf(const CellArray<NeighbourSlots>& neighbours);
 
 // Hall's condition between cells and pieces: can every cell get its own piece
 // out of its options? Augmenting paths over bitsets (Kuhn's algorithm), starting
-// from the matching found the time before, which near by in a search is almost
+// from the matching found the time before, which nearby in a search is almost
 // always still good: a few microseconds on 64 x 64.
 class Matching {
 public:
@@ -82,37 +82,33 @@ private:
     std::uint64_t state_;
 };
 
-// Whether the search is to end: the caller's cancel flag, the other search's
-// flag when two run at once, or the clock.
+// Whether the search is to end: the caller's cancel flag or the clock.
 class StopCheck {
 public:
     using Clock = std::chrono::steady_clock;
-    StopCheck(const std::atomic<bool>* cancel, const std::atomic<bool>* otherDone, bool limited,
-              Clock::time_point deadline)
-        : cancel_(cancel), otherDone_(otherDone), limited_(limited), deadline_(deadline) {}
+    StopCheck(const std::atomic<bool>* cancel, std::chrono::nanoseconds timeLimit)
+        : cancel_(cancel), limited_(timeLimit.count() > 0), deadline_(Clock::now() + timeLimit) {}
     bool Due() const {
         if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
-        if (otherDone_ != nullptr && otherDone_->load(std::memory_order_relaxed)) return true;
         return limited_ && Clock::now() >= deadline_;
     }
 
 private:
     const std::atomic<bool>* cancel_;
-    const std::atomic<bool>* otherDone_;
     bool limited_;
     Clock::time_point deadline_;
 };
 
 // How a run chooses where to branch.
 enum class Branching {
-    // The open cell with the fewest options (or a piece that fits only two
-    // cells): finds solutions fast.
+    // The open cell with the fewest options, weighed by the failures there so
+    // far (or a piece that fits only two cells): finds solutions fast.
     Cells,
     // First, edge by edge, whether an edge between two open cells is black on
     // both halves; then as Cells. The set has 16 pieces with a given edge all
-    // black, 3 with a given pair and 1 with all three, so where the black-black
-    // edges can go is tightly counted, and many boards fail on that alone:
-    // deciding it first keeps such a proof small.
+    // black, 4 with a given pair of edges and 1 with all three, so where the
+    // black-black edges can go is tightly counted, and many boards fail on
+    // that alone: deciding it first keeps such a proof small.
     BlackEdges,
 };
 
