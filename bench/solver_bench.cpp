@@ -22,11 +22,11 @@
 //
 //   solver_bench [options] [shape files and game files...]
 //     --count N          random grown figures (default 100)
-//     --thin N           random thin figures (default 500)
+//     --thin N           random thin figures (default 300)
 //     --boards N         boards per shipped figure and k (default 5)
 //     --seed S           seed of the question generators (default 1)
 //     --limit SECONDS    CaDiCaL's time limit per question, whole seconds
-//                        (default 10); past it CaDiCaL counts as undecided
+//                        (default 5); past it CaDiCaL counts as undecided
 //     --cadical-boards N CaDiCaL on every Nth board too (default 10; 0 = none,
 //                        1 = all); it always runs on every figure
 //     --no-cadical       run only our solver
@@ -702,10 +702,10 @@ std::string CaseText(const Case& question) {
 
 int main(int argc, char** argv) {
     int grownCount = 100;
-    int thinCount = 500;
+    int thinCount = 300;
     int boardsPerK = 5;
     std::uint64_t corpusSeed = 1;
-    int limitSeconds = 10;
+    int limitSeconds = 5;
     int oursLimitMs = 10'000;
     double showMs = 50;
     std::string only;
