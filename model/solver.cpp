@@ -62,9 +62,13 @@ bool PiecesAreDistinct(const CellArray<std::int16_t>& placed) {
 // boards and figures are decided well within them, and the edge search's
 // first node tries every edge both ways, which costs a few hundred nodes.
 constexpr std::uint64_t kHeadStart = 1000;
+// After the head start the edge search gets this many nodes for each node of
+// the cell search. Past the head start hardly any question still has a
+// solution (in the benchmark none needed more than some 5,000 nodes), and
+// proofs come mostly from the edge search.
+constexpr std::uint64_t kEdgeShare = 3;
 
-// Two searches take turns until one of them answers or the budget is spent;
-// after the head start each gets as many nodes as the other has used:
+// Two searches take turns until one of them answers or the budget is spent:
 //   - one branches on cells and restarts after a growing number of nodes (the
 //     Luby sequence) with other random tie-breaks each time, against the
 //     heavy tails of a plain backtracker: it finds solutions fast;
@@ -90,7 +94,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
     std::uint64_t cellNodes = 0, edgeNodes = 0;
     for (std::uint64_t run = 1; result.nodes < budget;) {
         if (stop.Due()) return result;
-        const bool cellTurn = cellNodes < kHeadStart || cellNodes <= edgeNodes;
+        const bool cellTurn = cellNodes < kHeadStart || cellNodes * kEdgeShare <= edgeNodes;
         if (!cellTurn && edges == nullptr) {
             edges = std::make_unique<solving::Search>(links, stop);
             edges->LayGiven(placed);
@@ -102,7 +106,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
             search.Begin(seeds.Next(), solving::Branching::Cells);
             allowance *= Luby(run++);
         } else {
-            allowance += cellNodes - edgeNodes;
+            allowance += cellNodes * kEdgeShare - edgeNodes;
         }
         allowance = std::min(allowance, budget - result.nodes);
         const std::uint64_t before = search.RunNodes();
