@@ -24,7 +24,7 @@ void BackgroundSolver::Solve(const CellArray<Triangle>& figurePoints, const Cell
     busy_ = true;
     {
         const std::lock_guard lock(mutex_);
-        waiting_ = Request{latest_, figurePoints, placed};
+        waiting_ = Request{latest_, figurePoints, placed, timeLimit_};
         cancel_ = true;  // the request running now, if any; the worker clears it for the next
     }
     wake_.notify_one();
@@ -58,7 +58,7 @@ void BackgroundSolver::Work() {
         }
         SolverOptions options;
         options.seed = kBackgroundSeed;
-        options.nodeBudget = kBackgroundNodeBudget;
+        options.timeLimit = request.timeLimit;
         options.cancel = &cancel_;
         const SolveResult result = SolveFigure(request.figurePoints, request.placed, options);
         // A cancelled search has no answer worth sending. One cancelled after

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -18,10 +19,9 @@
 
 namespace murlen {
 
-// Far more than any figure we know needs (the hardest takes well under a
-// million nodes), so that the answer is a verdict; a request can always be
-// cancelled.
-constexpr std::uint64_t kBackgroundNodeBudget = 200'000'000;
+// A request that the solver cannot decide within this time is answered
+// Undecided: the busy cursor never stays longer, and the window says so.
+constexpr std::chrono::milliseconds kBackgroundTimeLimit{1000};
 // A fixed seed: the same question always gets the same board.
 constexpr std::uint64_t kBackgroundSeed = 1;
 
@@ -38,6 +38,9 @@ public:
     void Solve(const CellArray<Triangle>& figurePoints, const CellArray<std::int16_t>& placed);
     // Drops the current request: its answer will not be delivered.
     void Cancel();
+    // The time limit of the requests from now on (kBackgroundTimeLimit unless
+    // changed; tests make it tiny).
+    void SetTimeLimit(std::chrono::nanoseconds limit) { timeLimit_ = limit; }
     // True from Solve until its answer has been delivered or cancelled.
     bool Busy() const { return busy_; }
     // True when the worker has no request running or waiting. An answer it
@@ -53,6 +56,7 @@ private:
         std::uint64_t id = 0;
         CellArray<Triangle> figurePoints;
         CellArray<std::int16_t> placed;
+        std::chrono::nanoseconds timeLimit{};
     };
 
     void Work();
@@ -61,6 +65,7 @@ private:
     // Owner's thread only.
     std::uint64_t latest_ = 0;  // the id of the request whose answer is wanted
     bool busy_ = false;
+    std::chrono::nanoseconds timeLimit_ = kBackgroundTimeLimit;
 
     // Shared with the worker, under mutex_ (cancel_ is also read by the search).
     mutable std::mutex mutex_;

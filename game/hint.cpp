@@ -1,7 +1,8 @@
 // The Hint command of the game window: the solver completes the board in the
 // background, keeping the pieces where the player laid them, and one piece of
 // its solution goes onto the board as if the player had dropped it. A board
-// that cannot be completed is told, and nothing moves.
+// that cannot be completed is told, and nothing moves; so is a board the
+// solver cannot decide within its time limit.
 #include "app/solver_messages.h"
 #include "app/strings.h"
 #include "game/tri_form.h"
@@ -70,7 +71,9 @@ void TriForm::HintSolver_Finished(const SolveResult& result) {
                         msgbox::kCritical, QString());
         break;
     }
-    case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(217), msgbox::kCritical, QString()); break;
+    // The solver gave up at its time limit: better to say so than to keep the
+    // player waiting.
+    case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(218), msgbox::kCritical, QString()); break;
     }
 }
 

@@ -5,7 +5,7 @@
 // one six-bit code per cell: the codes all different, the halves of every shared
 // edge agreeing (the pairing of PiecesMatch), the halves on the border black.
 //
-// How the search goes, briefly:
+// How the search goes, briefly (the search itself is in solver_search.h):
 //   - Counting first (CheckCounts): a cell's border edges must be black in the
 //     piece it takes, and one bipartite matching of cells to the pieces their
 //     border admits refutes most impossible figures at once, with a reason the
@@ -18,18 +18,24 @@
 //     keeps only the colourings the other side can still show.
 //   - Two global checks per node: the colourings of each edge kind must add
 //     up to the 16 pieces per colouring that the set has (with the parity that
-//     shared edges impose), and near the root the matching again.
-//   - Branching on the most constrained choice: the cell with the fewest
-//     options, or a piece that fits only two cells.
-//   - Randomised tie-breaks with restarts after a growing number of nodes (the
-//     Luby sequence), against the heavy tails of a plain backtracker. A run
-//     that ends below its cutoff has searched everything, so "no solution" is
-//     a proof.
+//     shared edges impose), and the matching of open cells to unused pieces,
+//     which also takes from every cell the pieces it can have in no matching.
+//   - Two searches take turns. One branches on the cell with the fewest
+//     options (or a piece that fits only two cells) and restarts after a
+//     growing number of nodes with other random tie-breaks, against the heavy
+//     tails of a plain backtracker. The other first decides, edge by edge,
+//     whether an edge is black on both halves, and never restarts: the set
+//     has only 16 pieces per black edge, 4 per pair and 1 with all three, and
+//     most boards that cannot be completed fail on that alone; at its root it
+//     tries every such edge both ways. Both prefer cells where nodes have
+//     failed before. A run that ends by itself has
+//     searched everything, so "no solution" is a proof.
 // The search allocates nothing once it has started, and keeps no state between
 // calls: SolveFigure may run on a worker thread while the caller waits.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -41,7 +47,7 @@ namespace murlen {
 enum class SolveVerdict {
     Solved,      // a full board that keeps the given pieces
     Unsolvable,  // proven: see the reason
-    Undecided,   // the node budget ran out or the search was cancelled
+    Undecided,   // the node budget or the time ran out, or the search was cancelled
 };
 
 // Why a figure or a board cannot be completed. The first group are counting
@@ -65,11 +71,16 @@ enum class UnsolvableReason {
 
 struct SolverOptions {
     std::uint64_t seed = 1;  // the same seed gives the same search and the same board
-    // Search nodes (branch points) over all restarts; past this the answer is
-    // Undecided. Every shipped figure needs far fewer than a million.
+    // Search nodes (branch points) over all restarts and both searches; past
+    // this the answer is Undecided. Every shipped figure needs far fewer than
+    // a thousand.
     std::uint64_t nodeBudget = 20'000'000;
-    // Checked every few thousand nodes; set it from any thread to stop early.
+    // Read every thousand nodes or so; set it from any thread to stop early.
     const std::atomic<bool>* cancel = nullptr;
+    // Wall-clock time after which the answer is Undecided; zero = no limit.
+    // Read together with the cancel flag, so it may be overrun by a
+    // millisecond or two.
+    std::chrono::nanoseconds timeLimit{0};
 };
 
 struct SolveResult {

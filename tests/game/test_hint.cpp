@@ -1,10 +1,11 @@
 // The Hint command: the solver completes the board in the background, keeping
 // the player's pieces, and one piece of its solution is laid like a player's
-// move; a board or a figure without a solution is told and nothing moves; a
-// hint that the player gives up, or that a change of the board makes stale,
-// leaves no trace.
+// move; a board or a figure without a solution, or one not decided in time, is
+// told and nothing moves; a hint that the player gives up, or that a change of
+// the board makes stale, leaves no trace.
 #include <QSignalSpy>
 #include <QTest>
+#include <chrono>
 #include <functional>
 
 #include "app/strings.h"
@@ -129,20 +130,20 @@ private slots:
         QCOMPARE(form.Board.pieces[1], std::int16_t(64));
         QVERIFY(!form.Timer1->Enabled());
         QVERIFY(!BusyCursor(form));
+    }
 
-        // A piece that breaks no rule inside the block, but is one of the 16
-        // with a black edge P1P3 that the 16 cells on the top and bottom need.
-        form.mnuShape_Click(1);
-        QCOMPARE(form.FigureName, QString("Rising"));
-        const int inner = CellNumber(RisingBlock(), {3, 1, false, 1});
-        constexpr int kP1P3Black = 12;
-        game.DropPiece(kP1P3Black, inner);
-        QVERIFY(!form.Board.violation[inner]);
-        game.desktop->messages.clear();
+    void aHintThatCannotBeDecidedInTimeSaysSo() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        // Past its limit before the first node, as a hard board is after a second.
+        form.HintSolver->SetTimeLimit(std::chrono::nanoseconds(1));
         form.mnuHint_Click();
         QVERIFY(WaitForHint(form));
-        QCOMPARE(game.desktop->Prompts(), QStringList({cannot}));
-        QCOMPARE(game.PiecesOnBoard(), 1);
+        QCOMPARE(game.desktop->Prompts(),
+                 QStringList({"No hint: it could not be decided within a second whether this board can be completed."}));
+        QCOMPARE(game.desktop->messages[0].style, 16);
+        QCOMPARE(game.PiecesOnBoard(), 0);
+        QVERIFY(!BusyCursor(form));
     }
 
     void aHintOnAFigureWithoutSolutionSaysWhy() {

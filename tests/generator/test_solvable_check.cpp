@@ -1,8 +1,10 @@
 // The shape generator's verdict on a complete drawing: worked out in the
 // background and shown beside the count, empty below 64 cells, dropped and
-// started again whenever the drawing changes.
+// started again whenever the drawing changes, "too hard" when not decided in
+// time.
 #include <QSignalSpy>
 #include <QTest>
+#include <chrono>
 
 #include "app/strings.h"
 #include "generator_fixture.h"
@@ -78,6 +80,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kWait);
         QCOMPARE(form.labelSolvable->text(),
                  QString("Nicht lösbar: mehr als 16 Zellen haben ihre lange Kante am Rand"));
+    }
+
+    void aFigureNotDecidedInTimeIsTooHardToDecide() {
+        GeneratorFixture generator;
+        FrmShape& form = *generator.form;
+        QSignalSpy spy(&form, &FrmShape::solvableChecked);
+        form.SolvableCheck->SetTimeLimit(std::chrono::nanoseconds(1));
+        generator.Load(TriangleGrid());
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kWait);
+        QCOMPARE(form.labelSolvable->text(), QString("Too hard to decide"));
     }
 
     void belowSixtyFourCellsThereIsNoVerdict() {

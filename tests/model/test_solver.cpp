@@ -1,9 +1,12 @@
 // The solver: figures refuted by counting, each with its reason; figures solved
 // with and without pieces already on the board; boards that cannot be
-// completed; a figure only the search can refute; budget and cancelling. Every
-// solution is checked by laying it with the game's own rule check.
+// completed; the hardest figures and boards the benchmark has found; budget,
+// time limit and cancelling. Every solution is checked by laying it with the
+// game's own rule check.
 #include <QTest>
 #include <atomic>
+#include <utility>
+#include <vector>
 
 #include "model/solver.h"
 #include "support/figure_fixtures.h"
@@ -64,21 +67,6 @@ CellArray<Triangle> ThreeBars() {
 // only 28 pieces have either.
 CellArray<Triangle> Frame() { return Figure({"//////", "//////", "//..//", "//..//", "//////", "//////"}); }
 
-// Passes every count, yet has no solution: the search proves it in a few dozen
-// nodes (found among random grown figures).
-CellArray<Triangle> SearchRefutedFigure() {
-    return Figure({
-        "....L....",
-        "...J//L..",
-        "..\\/JJ/..",
-        "..//\\/F..",
-        ".\\\\L7\\/\\F",
-        "J\\/\\/7/\\.",
-        ".7\\\\\\F...",
-        "..F//....",
-    });
-}
-
 // A square on its corner, the diagonals parallel to the nearest side: both
 // kinds of diagonal, and all 16 long edges on the border.
 CellArray<Triangle> Diamond() {
@@ -99,6 +87,43 @@ CellArray<std::int16_t> EmptyBoard() {
     board.Fill(0);
     return board;
 }
+
+// The hardest cases of the benchmark (bench/solver_bench), each a figure, the
+// pieces on its board as cell:piece pairs, and the verdict. Before the edge
+// search and the failure counts each ran for seconds or was never decided.
+CellArray<Triangle> ThinFigure() {
+    return Figure({"...../", ".....//", "\\////\\\\", "./////\\", "./\\\\\\\\/", ".///\\/\\", "..//\\", "../"});
+}
+CellArray<Triangle> Cross() {
+    return Figure({"....JL", "..../\\", "..../\\", "..../\\", "J////\\\\\\\\L", "7\\\\\\\\////F", "....\\/",
+                   "....\\/", "....\\/", "....7F"});
+}
+CellArray<Triangle> Crown() {
+    return Figure({"L..JL..J", "\\LJ//LJ/", "/\\/\\/\\/\\", "\\/\\/\\/\\/", "/\\/\\/\\/\\"});
+}
+struct HardCase {
+    CellArray<Triangle> (*figure)();
+    std::vector<std::pair<int, int>> pieces;
+    SolveVerdict verdict;
+    UnsolvableReason reason;
+};
+const HardCase kHardCases[] = {
+    // No solution: the black-black edges cannot be placed.
+    {ThinFigure, {}, SolveVerdict::Unsolvable, UnsolvableReason::NoSolution},
+    // One piece whose black-black edge leaves the others no place.
+    {Cross, {{17, 29}}, SolveVerdict::Unsolvable, UnsolvableReason::PiecesCannotStay},
+    {Cross,
+     {{4, 16}, {17, 18}, {22, 56}, {24, 24}, {35, 51}, {38, 38}, {43, 8}, {51, 25}, {55, 53}, {59, 48}, {60, 63}},
+     SolveVerdict::Unsolvable,
+     UnsolvableReason::PiecesCannotStay},
+    // A contradiction among a few of the pieces, deep under any other choice.
+    {Triangle8,
+     {{17, 45}, {21, 64}, {25, 53}, {26, 22}, {31, 61}, {33, 17}, {35, 5}, {37, 41}, {44, 2}, {48, 52}, {54, 4},
+      {57, 6}, {59, 30}, {64, 63}},
+     SolveVerdict::Unsolvable,
+     UnsolvableReason::PiecesCannotStay},
+    {Crown, {{3, 51}, {9, 62}, {12, 14}, {25, 46}, {37, 57}, {60, 43}}, SolveVerdict::Solved, UnsolvableReason::None},
+};
 
 }  // namespace
 
@@ -122,48 +147,47 @@ private:
     }
 
 private slots:
-    // Counting arguments, one figure each.
-
-    void moreThan16P1P2EdgesOnTheBorderRefuteAFigure() {
-        ExpectRefutedByCounts(TallStrip(), UnsolvableReason::TooManyP1P2OnBorder);
-    }
-    void moreThan16P1P3EdgesOnTheBorderRefuteAFigure() {
-        ExpectRefutedByCounts(WideStrip(), UnsolvableReason::TooManyP1P3OnBorder);
-    }
-    void moreThan16LongEdgesOnTheBorderRefuteAFigure() {
-        ExpectRefutedByCounts(DiagonalBandCells(), UnsolvableReason::TooManyP2P3OnBorder);
-    }
-    void moreThan4CellsWithTheSameTwoBorderEdgesRefuteAFigure() {
-        ExpectRefutedByCounts(Comb(), UnsolvableReason::TooManyTwoEdgesOnBorder);
-    }
-    void moreThanOneLoneCellRefutesAFigure() {
-        ExpectRefutedByCounts(TwoLoneCells(), UnsolvableReason::TooManyLoneCells);
-    }
-    void fewerThan27InnerCellsRefuteAFigure() {
-        ExpectRefutedByCounts(ThreeBars(), UnsolvableReason::TooFewInnerCells);
-    }
-    void aBorderThatNeedsMorePiecesThanExistRefutesAFigure() {
-        ExpectRefutedByCounts(Frame(), UnsolvableReason::BorderNeedsMissingPieces);
+    void countingRefutesFiguresWithTheirReason() {
+        const std::pair<CellArray<Triangle>, UnsolvableReason> figures[] = {
+            {TallStrip(), UnsolvableReason::TooManyP1P2OnBorder},
+            {WideStrip(), UnsolvableReason::TooManyP1P3OnBorder},
+            {DiagonalBandCells(), UnsolvableReason::TooManyP2P3OnBorder},
+            {Comb(), UnsolvableReason::TooManyTwoEdgesOnBorder},
+            {TwoLoneCells(), UnsolvableReason::TooManyLoneCells},
+            {ThreeBars(), UnsolvableReason::TooFewInnerCells},
+            {Frame(), UnsolvableReason::BorderNeedsMissingPieces},
+            // 18 cells with P1P2 on the border (and lone cells besides).
+            {CellsFrom(MixedFigure()), UnsolvableReason::TooManyP1P2OnBorder},
+        };
+        for (const auto& [figure, reason] : figures) ExpectRefutedByCounts(figure, reason);
     }
 
-    void solvableFiguresPassTheCounts() {
-        QCOMPARE(int(CheckCounts(BuildNeighbourTable(Triangle8()))), int(UnsolvableReason::None));
-        QCOMPARE(int(CheckCounts(BuildNeighbourTable(CellsFrom(RisingBlock())))), int(UnsolvableReason::None));
-        QCOMPARE(int(CheckCounts(BuildNeighbourTable(Diamond()))), int(UnsolvableReason::None));
+    void solvableFiguresPassTheCountsAndAreSolved() {
+        for (const CellArray<Triangle>& figure : {Triangle8(), CellsFrom(RisingBlock()), Diamond()}) {
+            QCOMPARE(int(CheckCounts(BuildNeighbourTable(figure))), int(UnsolvableReason::None));
+            ExpectSolved(figure, SolveFigure(figure));
+        }
     }
 
-    // Solving an empty board.
-
-    void solvesTheTriangle() { ExpectSolved(Triangle8(), SolveFigure(Triangle8())); }
-    void solvesTheRisingBlock() {
-        const CellArray<Triangle> figure = CellsFrom(RisingBlock());
-        ExpectSolved(figure, SolveFigure(figure));
-    }
-    void solvesTheDiamond() { ExpectSolved(Diamond(), SolveFigure(Diamond())); }
-
-    void refutesTheMixedFigureByCounting() {
-        // 18 cells with P1P2 on the border (and lone cells besides).
-        ExpectRefutedByCounts(CellsFrom(MixedFigure()), UnsolvableReason::TooManyP1P2OnBorder);
+    void decidesTheHardestCasesFound() {
+        for (const HardCase& hard : kHardCases) {
+            const CellArray<Triangle> figure = hard.figure();
+            CellArray<std::int16_t> placed = EmptyBoard();
+            // Pieces that break no rule where they lie, as a player lays them.
+            BoardFixture board(figure);
+            RecordingCanvas canvas;
+            for (const auto& [cell, piece] : hard.pieces) {
+                placed[cell] = std::int16_t(piece);
+                board.Place(canvas, piece, cell);
+            }
+            for (const auto& [cell, piece] : hard.pieces) QVERIFY(!board.state.violation[cell]);
+            const SolveResult result = SolveFigure(figure, placed);
+            QCOMPARE(int(result.verdict), int(hard.verdict));
+            QCOMPARE(int(result.reason), int(hard.reason));
+            if (result.verdict != SolveVerdict::Solved) continue;
+            ExpectSolved(figure, result);
+            for (const auto& [cell, piece] : hard.pieces) QCOMPARE(result.board[cell], std::int16_t(piece));
+        }
     }
 
     void theSameSeedGivesTheSameBoard() {
@@ -185,25 +209,6 @@ private slots:
     }
 
     // Pieces already on the board.
-
-    void keepsThePiecesAlreadyOnTheBoard() {
-        const CellArray<Triangle> figure = Diamond();
-        SolverOptions first;
-        first.seed = 1;
-        const SolveResult full = SolveFigure(figure, first);
-        QCOMPARE(int(full.verdict), int(SolveVerdict::Solved));
-        // Every third piece of one solution stays; another seed completes it.
-        CellArray<std::int16_t> placed = EmptyBoard();
-        for (int cell = 1; cell <= kCellCount; cell += 3) placed[cell] = full.board[cell];
-
-        SolverOptions second;
-        second.seed = 7;
-        const SolveResult result = SolveFigure(figure, placed, second);
-        ExpectSolved(figure, result);
-        for (int cell = 1; cell <= kCellCount; ++cell) {
-            if (placed[cell] != 0) QCOMPARE(result.board[cell], placed[cell]);
-        }
-    }
 
     void aPieceThatBreaksARuleCannotStay() {
         // The all-white piece on the corner cell of the block: both of its
@@ -230,67 +235,31 @@ private slots:
         QCOMPARE(int(result.reason), int(UnsolvableReason::PiecesCannotStay));
     }
 
-    void piecesThatBreakNoRuleYetLeaveNoSolutionCannotStay() {
-        // The block has 16 cells with P1P3 (top or bottom) on the border, and
-        // the set exactly 16 pieces with P1P3 all black. One of them inside
-        // the block breaks no rule, but leaves a border cell without a piece.
-        const std::vector<SquareHalf> cells = RisingBlock();
-        const CellArray<Triangle> figure = CellsFrom(cells);
-        const int inner = CellNumber(cells, {3, 1, false, 1});
-        constexpr int kP1P3Black = 12;
-        CellArray<std::int16_t> placed = EmptyBoard();
-        placed[inner] = kP1P3Black;
-
-        BoardFixture board(figure);
-        RecordingCanvas canvas;
-        board.Place(canvas, kP1P3Black, inner);
-        QVERIFY(!board.state.violation[inner]);
-
-        const SolveResult result = SolveFigure(figure, placed);
-        QCOMPARE(int(result.verdict), int(SolveVerdict::Unsolvable));
-        QCOMPARE(int(result.reason), int(UnsolvableReason::PiecesCannotStay));
-        ExpectSolved(figure, SolveFigure(figure));
-    }
-
     void piecesOnAFigureWithoutSolutionTellTheFigure() {
         CellArray<std::int16_t> placed = EmptyBoard();
         placed[5] = 63;
-        const SolveResult result = SolveFigure(SearchRefutedFigure(), placed);
+        const SolveResult result = SolveFigure(ThinFigure(), placed);
         QCOMPARE(int(result.verdict), int(SolveVerdict::Unsolvable));
         QCOMPARE(int(result.reason), int(UnsolvableReason::NoSolution));
     }
 
-    // A refutation only the search finds.
+    // Budget, time limit and cancelling, on a board whose proof takes some
+    // hundred thousand nodes.
 
-    void theSearchProvesAFigureUnsolvable() {
-        const CellArray<Triangle> figure = SearchRefutedFigure();
-        QCOMPARE(int(CheckCounts(BuildNeighbourTable(figure))), int(UnsolvableReason::None));
-        const SolveResult result = SolveFigure(figure);
-        QCOMPARE(int(result.verdict), int(SolveVerdict::Unsolvable));
-        QCOMPARE(int(result.reason), int(UnsolvableReason::NoSolution));
-        QVERIFY(result.nodes > 0);
-        // Another seed searches in another order and comes to the same end.
-        SolverOptions options;
-        options.seed = 99;
-        QCOMPARE(int(SolveFigure(figure, options).reason), int(UnsolvableReason::NoSolution));
-    }
-
-    // Budget and cancelling.
-
-    void aFlagSetBeforehandGivesUndecided() {
+    void aSetFlagASpentBudgetOrThePassingTimeGiveUndecided() {
+        const HardCase& slow = kHardCases[3];
+        CellArray<std::int16_t> placed = EmptyBoard();
+        for (const auto& [cell, piece] : slow.pieces) placed[cell] = std::int16_t(piece);
         std::atomic<bool> cancel{true};
-        SolverOptions options;
-        options.cancel = &cancel;
-        const SolveResult result = SolveFigure(Triangle8(), options);
-        QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
-    }
-
-    void aSpentBudgetGivesUndecided() {
-        SolverOptions options;
-        options.nodeBudget = 1;
-        const SolveResult result = SolveFigure(Triangle8(), options);
-        QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
-        QVERIFY(result.nodes <= 1);
+        SolverOptions cancelled, poor, late;
+        cancelled.cancel = &cancel;
+        poor.nodeBudget = 1;
+        late.timeLimit = std::chrono::milliseconds(1);
+        for (const SolverOptions& options : {cancelled, poor, late}) {
+            const SolveResult result = SolveFigure(slow.figure(), placed, options);
+            QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
+            QVERIFY(result.nodes <= options.nodeBudget);
+        }
     }
 
     void aCountingRefutationNeedsNoBudget() {

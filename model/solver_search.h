@@ -1,0 +1,226 @@
+// The search behind SolveFigure (see solver.h for the whole picture): the
+// figure's edges as the search needs them, the matching of cells to pieces,
+// and one depth-first run over the open cells of a board.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+#include "model/geometry.h"
+#include "model/types.h"
+
+namespace murlen::solving {
+
+// A set of piece codes (bit c = code c) or of cells (bit i = cell i + 1).
+using Bits = std::uint64_t;
+
+// The three edges of a cell here, each with its two bits of the piece code:
+// edge e holds bits 2e (the low bit) and 2e + 1.
+constexpr int kEdgeCount = 3;
+constexpr int kP1P2 = 0;  // bits 0, 1
+constexpr int kP1P3 = 1;  // bits 2, 3
+constexpr int kP2P3 = 2;  // bits 4, 5
+
+// The colouring of an edge: its two bits, 0 = both white, 3 = both black, 1 and
+// 2 the mixed ones.
+constexpr int kBlackBlack = 3;
+constexpr int EdgeColouring(int code, int edge) { return (code >> (2 * edge)) & 3; }
+
+// The 16 codes whose edge `edge` has colouring `colouring`.
+Bits WithColouring(int edge, int colouring);
+
+// The figure as the search sees it (cells 0..63 here): across every edge of
+// every cell, the neighbouring cell and its edge, and the codes that the border
+// admits (black wherever an edge lies on the border).
+struct EdgeLinks {
+    std::array<std::array<std::int8_t, kEdgeCount>, kCellCount> partner{};      // -1 = on the border
+    std::array<std::array<std::int8_t, kEdgeCount>, kCellCount> partnerEdge{};  // its edge
+    std::array<Bits, kCellCount> borderAdmits{};
+};
+EdgeLinks LinksOf(const CellArray<NeighbourSlots>& neighbours);
+
+// Hall's condition between cells and pieces: can every cell get its own piece
+// out of its options? Augmenting paths over bitsets (Kuhn's algorithm), starting
+// from the matching found the time before, which nearby in a search is almost
+// always still good: a few microseconds on 64 x 64.
+class Matching {
+public:
+    Matching() { pieceOf_.fill(-1); }
+    // True when every cell in `cells` gets a piece of options[cell], each piece
+    // going to one cell at most.
+    bool Match(const std::array<Bits, kCellCount>& options, Bits cells);
+    // After a successful Match: the cell holding `piece`, or -1.
+    int Owner(int piece) const { return owner_[std::size_t(piece)]; }
+    // After a successful Match: the piece of a cell in `cells`.
+    int PieceOf(int cell) const { return pieceOf_[std::size_t(cell)]; }
+    // After a failed Match: a cell that found no piece.
+    int Failed() const { return failed_; }
+
+private:
+    bool Augment(int cell, Bits& visited);
+
+    std::array<std::int8_t, 64> owner_{};    // the cell holding each piece, -1 = none
+    std::array<std::int8_t, 64> pieceOf_{};  // each cell's piece the last time, -1 = none
+    const std::array<Bits, kCellCount>* options_ = nullptr;
+    int failed_ = 0;
+};
+
+// A small, fast, seedable generator (splitmix64): the same seed, the same search.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+// Whether the search is to end: the caller's cancel flag or the clock.
+class StopCheck {
+public:
+    using Clock = std::chrono::steady_clock;
+    StopCheck(const std::atomic<bool>* cancel, std::chrono::nanoseconds timeLimit)
+        : cancel_(cancel), limited_(timeLimit.count() > 0), deadline_(Clock::now() + timeLimit) {}
+    bool Due() const {
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
+        return limited_ && Clock::now() >= deadline_;
+    }
+
+private:
+    const std::atomic<bool>* cancel_;
+    bool limited_;
+    Clock::time_point deadline_;
+};
+
+// How a run chooses where to branch.
+enum class Branching {
+    // The open cell with the fewest options, weighed by the failures there so
+    // far (or a piece that fits only two cells): finds solutions fast.
+    Cells,
+    // First, edge by edge, whether an edge between two open cells is black on
+    // both halves; then as Cells. The set has 16 pieces with a given edge all
+    // black, 4 with a given pair of edges and 1 with all three, so where the
+    // black-black edges can go is tightly counted, and many boards fail on
+    // that alone: deciding it first keeps such a proof small.
+    BlackEdges,
+};
+
+class Search {
+public:
+    enum class RunEnd {
+        Found,      // the board is complete: see Board
+        Exhausted,  // the run has searched everything: there is no solution
+        Paused,     // the allowance is spent; Continue goes on where it stopped
+        Stopped,    // the stop check fired
+    };
+
+    Search(const EdgeLinks& links, const StopCheck& stop);
+
+    // Lays the pieces already on the board (pool index per cell, 0 = none);
+    // false when one repeats or breaks a rule with the border or another one.
+    // The state afterwards is where every run starts.
+    bool LayGiven(const CellArray<std::int16_t>& placed);
+
+    // Starts a run from the start state; nothing is searched yet.
+    void Begin(std::uint64_t seed, Branching branching);
+    // Goes on with the run for at most `allowance` more nodes.
+    RunEnd Continue(std::uint64_t allowance);
+    // Nodes of the current run so far.
+    std::uint64_t RunNodes() const { return runNodes_; }
+
+    // The full board after Continue has returned Found, as pool indexes.
+    CellArray<std::int16_t> Board() const;
+
+private:
+    struct State {
+        std::array<Bits, kCellCount> candidates{};
+        std::array<std::int8_t, kCellCount> code{};
+        Bits open = 0;
+        Bits used = 0;
+    };
+    struct TrailEntry {
+        int cell;
+        Bits candidates;
+    };
+    struct Marks {
+        int trail;
+        int placed;
+    };
+    // Where to branch: one cell and its options, one piece and the cells it
+    // fits, or one edge of a cell, black-black or not.
+    struct Choice {
+        enum Kind { Cell, Piece, Edge } kind = Cell;
+        int index = 0;     // the cell, or the piece's code
+        Bits options = 0;  // the codes, the cells, or the black-black mask of the edge
+    };
+    // A branch point on the path from the root: its choice, the alternatives
+    // not yet tried, and the state to go back to before trying the next one.
+    struct Frame {
+        Choice choice;
+        Bits untried = 0;  // alternatives, rotated right by `offset`; for an edge: bit 0 black-black, bit 1 not
+        int offset = 0;
+        Marks marks;
+    };
+
+    Marks Mark() const { return {trailTop_, placedTop_}; }
+    void Undo(Marks marks);
+    Bits Options(int cell) const { return candidates_[std::size_t(cell)] & ~used_; }
+    int OpenPartner(int cell, int edge) const;
+    int PartnerEdge(int cell, int edge) const { return links_.partnerEdge[std::size_t(cell)][std::size_t(edge)]; }
+    void Restrict(int cell, Bits mask);
+    void Place(int cell, int code);
+
+    bool Propagate();
+    bool ColouringCountsHold() const;
+    bool FilterByMatching();
+    bool Settle();
+
+    int Score(int cell, int optionCount) const;
+    Choice ChooseCell();
+    Choice ChooseBlackEdge();
+    void Branch();
+    bool ProbeEdges();
+    bool TryNextAlternative();
+    bool LeafKeepsRules() const;
+
+    const EdgeLinks& links_;
+    const StopCheck& stop_;
+
+    std::array<Bits, kCellCount> candidates_{};  // meaningful for open cells
+    std::array<std::int8_t, kCellCount> code_{};  // -1 = open
+    Bits open_ = 0;                               // cells without a piece
+    Bits used_ = 0;                               // codes on the board
+    Bits dirty_ = 0;                              // cells Propagate has to look at again
+    State start_;
+
+    // Every narrowing of a candidate set is undone from here. On one path a
+    // cell's set can shrink at most 64 times before the cell is placed.
+    std::array<TrailEntry, kCellCount * 65> trail_;
+    int trailTop_ = 0;
+    std::array<std::int8_t, kCellCount> placedCells_{};
+    int placedTop_ = 0;
+
+    // The path from the root. Each branch point places a piece or decides an
+    // edge, so the path is never longer than 64 + 3 * 64.
+    std::array<Frame, kCellCount * 4> path_;
+    int depth_ = 0;
+
+    std::array<Bits, kCellCount> matchingOptions_{};
+    // How often each cell has been where a node failed (left without options,
+    // or without a piece in the matching), over all runs.
+    std::array<std::uint32_t, kCellCount> failures_{};
+    Matching matching_;
+    Random random_{0};
+    Branching branching_ = Branching::Cells;
+    std::uint64_t runNodes_ = 0;
+    std::uint64_t allNodes_ = 0;  // over all runs
+};
+
+}  // namespace murlen::solving
