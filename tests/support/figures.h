@@ -48,6 +48,14 @@ inline FigureData FigureOf(const ShapeGrid& grid) {
     return *read.value;
 }
 
+// 2 x 16 rising squares: 32 cells have a square's side on the border as their
+// left short edge, twice as many as the set has pieces for.
+inline std::string TallStrip() {
+    std::string drawing;
+    for (int row = 0; row < 16; ++row) drawing += "////\n";
+    return drawing;
+}
+
 // 4 x 8 squares, every diagonal rising, or every one falling.
 inline const char* const kRising = "////////////////\n////////////////\n////////////////\n////////////////\n";
 inline const char* const kFalling =

@@ -34,26 +34,15 @@ public:
     // Drags pool piece `piece` onto the centre of `cell`.
     void DropPiece(int piece, int cell) const { Drop(*form, piece, cell); }
 
-    // Drags the piece of cell `from` to the centre of cell `to`.
+    // Drags the piece of cell `from` to the centre of cell `to`, or off the
+    // board onto the window's free space.
     void MovePiece(int from, int to) const {
-        const Point start = CellCentre(from);
-        const Point end = CellCentre(to);
-        form->FigurePic_MouseMove(start.x, start.y);
-        form->FigurePic_DragDrop(form->FigurePic, end.x, end.y);
+        form->FigurePic_MouseMove(CellCentre(from).x, CellCentre(from).y);
+        form->FigurePic_DragDrop(form->FigurePic, CellCentre(to).x, CellCentre(to).y);
     }
-
-    // Drags the piece of `cell` off the board onto the window's free space.
     void DragOffBoard(int cell) const {
-        const Point start = CellCentre(cell);
-        form->FigurePic_MouseMove(start.x, start.y);
+        form->FigurePic_MouseMove(CellCentre(cell).x, CellCentre(cell).y);
         form->Form_DragDrop(form->FigurePic, 100, 9000);
-    }
-
-    // A neighbour of `cell` across one of its edges, or 0 when it has none.
-    int NeighbourOf(int cell) const {
-        for (int slot = 0; slot < 3; ++slot)
-            if (form->Neighbours[cell][std::size_t(slot)] != 0) return NeighbourCell(form->Neighbours[cell][std::size_t(slot)]);
-        return 0;
     }
 
     int PiecesOnBoard() const {

@@ -15,10 +15,8 @@
 
 namespace murlen::testing {
 
-inline ShapeGrid TriangleGrid(int left = 0, int top = 0) { return Moved(Shipped("Triangle"), left, top); }
-inline ShapeGrid RectangleGrid(bool falling, int left = 0, int top = 0) {
-    return Moved(Drawn(falling ? kFalling : kRising), left, top);
-}
+inline ShapeGrid TriangleGrid() { return Shipped("Triangle"); }
+inline ShapeGrid RectangleGrid(bool falling) { return Drawn(falling ? kFalling : kRising); }
 
 class ProgramFolder {
 public:

@@ -22,9 +22,6 @@ public:
         args_ << "mousemove" << QString::number(global.x()) << QString::number(global.y());
         return Sleep(0.05);
     }
-    RealInput& MoveTo(const QWidget* widget, QPointF local) {
-        return MoveTo(widget->mapToGlobal(local.toPoint()));
-    }
     RealInput& Press(int button = 1) { return Do({"mousedown", QString::number(button)}); }
     RealInput& Release(int button = 1) { return Do({"mouseup", QString::number(button)}); }
     RealInput& Click(int button = 1) { return Press(button).Release(button); }
@@ -38,17 +35,11 @@ public:
         return MoveTo(from).Press(button).GlideTo(from, to).Sleep(0.2).Release(button);
     }
     RealInput& Key(const QString& keys) { return Do({"key", keys}); }
-    // Letters, digits and a few signs, key by key (xdotool's own "type" would
-    // take the rest of the gesture for text).
+    // Letters, digits and dots, key by key (xdotool's own "type" would take the
+    // rest of the gesture for text).
     RealInput& Type(const QString& text) {
         QStringList keys{"key", "--delay", "30"};
-        for (QChar c : text) {
-            if (c == '.') keys << "period";
-            else if (c == ' ') keys << "space";
-            else if (c == '-') keys << "minus";
-            else if (c == '/') keys << "slash";
-            else keys << QString(c);
-        }
+        for (QChar c : text) keys << (c == '.' ? QString("period") : QString(c));
         return Do(keys);
     }
     RealInput& Sleep(double seconds) {

@@ -2,9 +2,7 @@
 // asked, so a test can check the exact sequence of messages and dialogs.
 #pragma once
 
-#include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -27,63 +25,42 @@ class ScriptedDesktop : public Desktop {
 public:
     explicit ScriptedDesktop(QString appPath) : appPath_(std::move(appPath)) {}
 
-    // --- What the script answers ---------------------------------------------
-    std::deque<int> msgBoxAnswers;                     // default: OK / Yes when empty
-    std::deque<QString> inputAnswers;                  // default: empty (cancel)
-    std::deque<FileChoice> fileAnswers;                // an empty FileChoice or none left: cancel
-    std::deque<std::optional<PrintSetup>> printAnswers;  // default: cancel
-    Printer* printer = nullptr;                        // what ThePrinter() gives
-    std::function<void()> onDoEvents;                  // runs at every DoEvents
+    // --- What the script answers; with a queue empty, the default ------------
+    std::deque<int> msgBoxAnswers;                       // OK, or Yes
+    std::deque<QString> inputAnswers;                    // cancel
+    std::deque<FileChoice> fileAnswers;                  // cancel
+    std::deque<std::optional<PrintSetup>> printAnswers;  // cancel
+    Printer* printer = nullptr;                          // what ThePrinter() gives
+    std::function<void()> onDoEvents;                    // runs at every DoEvents
 
     // --- What was asked ------------------------------------------------------
     std::vector<AskedMessage> messages;
-    QStringList inputPrompts;
-    std::vector<FileDialogSetup> openDialogs;
-    std::vector<FileDialogSetup> saveDialogs;
-    std::vector<int> printDialogs;
+    int openDialogs = 0;
+    std::vector<int> printDialogs;  // their flags
     QStringList helpFiles;
-    std::vector<int> helpCommands;
-    int doEventsCount = 0;
     bool ended = false;
 
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         messages.push_back({prompt, style, title, PictureBox::Dragging()});
-        if (msgBoxAnswers.empty()) return (style & 7) == 0 ? msgbox::kOk : msgbox::kYes;
-        const int answer = msgBoxAnswers.front();
-        msgBoxAnswers.pop_front();
-        return answer;
+        return Next(msgBoxAnswers, (style & 7) == 0 ? msgbox::kOk : msgbox::kYes);
     }
-    QString InputBox(const QString& prompt, const QString&) override {
-        inputPrompts << prompt;
-        if (inputAnswers.empty()) return QString();
-        QString answer = inputAnswers.front();
-        inputAnswers.pop_front();
-        return answer;
+    QString InputBox(const QString&, const QString&) override { return Next(inputAnswers, QString()); }
+    std::optional<FileChoice> ShowOpen(const FileDialogSetup&) override {
+        ++openDialogs;
+        return Next(fileAnswers, std::optional<FileChoice>());
     }
-    std::optional<FileChoice> ShowOpen(const FileDialogSetup& setup) override {
-        openDialogs.push_back(setup);
-        return NextFile();
-    }
-    std::optional<FileChoice> ShowSave(const FileDialogSetup& setup) override {
-        saveDialogs.push_back(setup);
-        return NextFile();
+    std::optional<FileChoice> ShowSave(const FileDialogSetup&) override {
+        return Next(fileAnswers, std::optional<FileChoice>());
     }
     std::optional<PrintSetup> ShowPrinter(int flags) override {
         printDialogs.push_back(flags);
-        if (printAnswers.empty()) return std::nullopt;
-        auto answer = printAnswers.front();
-        printAnswers.pop_front();
-        return answer;
+        return Next(printAnswers, std::optional<PrintSetup>());
     }
     Printer& ThePrinter() override { return *printer; }
-    void ShowHelp(const QString& helpFile, int helpCommand) override {
-        helpFiles << helpFile;
-        helpCommands.push_back(helpCommand);
-    }
+    void ShowHelp(const QString& helpFile, int) override { helpFiles << helpFile; }
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override { return appPath_ + "/user data"; }
     void DoEvents() override {
-        ++doEventsCount;
         if (onDoEvents) onDoEvents();
     }
     void End() override { ended = true; }
@@ -95,11 +72,11 @@ public:
     }
 
 private:
-    std::optional<FileChoice> NextFile() {
-        if (fileAnswers.empty()) return std::nullopt;
-        const FileChoice answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        if (answer.fileName.isEmpty()) return std::nullopt;
+    template <class T, class U>
+    static U Next(std::deque<T>& queue, U fallback) {
+        if (queue.empty()) return fallback;
+        U answer = queue.front();
+        queue.pop_front();
         return answer;
     }
     QString appPath_;
