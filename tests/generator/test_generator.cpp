@@ -99,6 +99,7 @@ private slots:
         QTest::newRow("return incomplete") << "l1.2,1.2 x" << "/^@1,1" << "" << one + "|hidden" << "" << list;
         QTest::newRow("list not writable") << "! +Rising =Star.dat a" << "Rising" << add + "|16:The file Figures.dat cannot be written. The shape file has been saved, but the figure has not been added to the figure list." << "|Shape generator [Star.dat]|12" << "Star.dat=Rising" << "";
         QTest::newRow("file not writable") << "+Rising =missing/New.dat a" << "Rising" << "16:The file missing/New.dat cannot be written. Nothing has been changed." << "|Shape generator|12" << "" << list;
+        QTest::newRow("return, save failed") << "+Rising =missing/New.dat x" << "Rising" << "3:Do you want to save your work?|16:The file missing/New.dat cannot be written. Nothing has been changed." << "|Shape generator|12" << "" << list;
         QTest::newRow("name not for the list") << "+Rising =.dat a" << "Rising" << add + "|16:The file .dat cannot be added to the figure list: a figure name must not be empty and must not contain quotes, slashes, backslashes or control characters. The shape file has been saved." << "|Shape generator [.dat]|12" << ".dat=Rising" << list;
     }
     void plays() {
