@@ -89,27 +89,16 @@
 #include "model/piece.h"
 #include "model/rules.h"
 #include "model/solver.h"
+#include "model/solver_search.h"
 #include "tools/shipped_figures.h"
 
 using namespace murlen;
 
 namespace {
 
-// A small seedable generator, so that the random figures are the same on every run.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int Below(int n) { return int(Next() % std::uint64_t(n)); }
-
-private:
-    std::uint64_t state_;
-};
+// The solver's own small generator, so that the questions are the same on every run.
+using solving::Random;
+int Below(Random& random, int n) { return int(random.Next() % std::uint64_t(n)); }
 
 constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
@@ -170,7 +159,7 @@ ShapeGrid GrowFigure(Random& random, bool risingOnly) {
         return count;
     };
 
-    add({kGridSquares / 2, kGridSquares / 2, !risingOnly && random.Below(2) == 1, 1 + random.Below(2)});
+    add({kGridSquares / 2, kGridSquares / 2, !risingOnly && Below(random, 2) == 1, 1 + Below(random, 2)});
     while (grid.placedCount < kCellCount) {
         std::vector<Half> candidates;
         std::vector<int> weights;
@@ -200,7 +189,7 @@ ShapeGrid GrowFigure(Random& random, bool risingOnly) {
         }
         int total = 0;
         for (int w : weights) total += w;
-        int pick = random.Below(total);
+        int pick = Below(random, total);
         std::size_t chosen = 0;
         while (pick >= weights[chosen]) pick -= weights[chosen++];
         add(candidates[chosen]);
@@ -225,18 +214,18 @@ ShapeGrid GrowThinFigure(Random& random) {
     };
     constexpr std::array<std::array<int, 2>, 4> kDirections{{{0, -1}, {0, 1}, {-1, 0}, {1, 0}}};
     const int middle = kGridSquares / 2;
-    grid.Diagonal(middle, middle) = random.Below(2) == 1 ? -1 : 0;
+    grid.Diagonal(middle, middle) = Below(random, 2) == 1 ? -1 : 0;
     add(middle, middle, 1);
     add(middle, middle, 2);
     while (grid.placedCount < kCellCount) {
-        const bool whole = random.Below(10) != 0 && grid.placedCount <= kCellCount - 2;
+        const bool whole = Below(random, 10) != 0 && grid.placedCount <= kCellCount - 2;
         if (!whole) {
             std::vector<std::array<int, 2>> halfSquares;
             for (int x = 0; x < kGridSquares; ++x)
                 for (int y = 0; y < kGridSquares; ++y)
                     if (grid.Placed(x, y, 1) != grid.Placed(x, y, 2)) halfSquares.push_back({x, y});
             if (!halfSquares.empty()) {
-                const auto [x, y] = halfSquares[std::size_t(random.Below(int(halfSquares.size())))];
+                const auto [x, y] = halfSquares[std::size_t(Below(random, int(halfSquares.size())))];
                 add(x, y, grid.Placed(x, y, 1) ? 2 : 1);
                 continue;
             }
@@ -258,8 +247,8 @@ ShapeGrid GrowThinFigure(Random& random) {
                 for (const Next& side : sides) next.push_back(side);
             }
         }
-        const Next chosen = next[std::size_t(random.Below(int(next.size())))];
-        const bool falling = random.Below(2) == 1;
+        const Next chosen = next[std::size_t(Below(random, int(next.size())))];
+        const bool falling = Below(random, 2) == 1;
         grid.Diagonal(chosen.x, chosen.y) = falling ? -1 : 0;
         if (whole) {
             add(chosen.x, chosen.y, 1);
@@ -292,13 +281,13 @@ CellArray<std::int16_t> RandomBoard(const CellArray<NeighbourSlots>& neighbours,
         return true;
     };
     for (int placed = 0; placed < k;) {
-        const int cell = 1 + random.Below(kCellCount);
+        const int cell = 1 + Below(random, kCellCount);
         if (board[cell] != 0) continue;
         std::vector<int> pieces;
         for (int piece = 1; piece <= kPieceCount; ++piece)
             if ((used & (std::uint64_t(1) << PieceCode(piece))) == 0 && fits(cell, piece)) pieces.push_back(piece);
         if (pieces.empty()) continue;
-        const int piece = pieces[std::size_t(random.Below(int(pieces.size())))];
+        const int piece = pieces[std::size_t(Below(random, int(pieces.size())))];
         board[cell] = std::int16_t(piece);
         used |= std::uint64_t(1) << PieceCode(piece);
         ++placed;

@@ -17,76 +17,50 @@ namespace {
 
 struct Case {
     const char* name;
-    std::string drawing;
+    ShapeGrid figure;
     std::vector<std::pair<int, int>> pieces;  // cell, piece
     SolveVerdict verdict;
     UnsolvableReason reason;
 };
 
-const char* const kCross = R"(
-......../_\_
-........//\\
-........//\\
-........//\\
-/_////////\\\\\\\\\_
-\^\\\\\\\\/////////^
-........\\//
-........\\//
-........\\//
-........\^/^
-)";
-const char* const kTriangle = R"(
-///////////////^
-/////////////^
-///////////^
-/////////^
-///////^
-/////^
-///^
-/^
-)";
-
 const std::vector<Case>& Cases() {
     using V = SolveVerdict;
     using R = UnsolvableReason;
     static const std::vector<Case> cases{
-        {"tall strip", TallStrip(), {}, V::Unsolvable, R::TooManyP1P2OnBorder},
-        {"wide strip", std::string(32, '/') + "\n" + std::string(32, '/'), {}, V::Unsolvable, R::TooManyP1P3OnBorder},
-        {"band", "../_\\_\n/_////\\_\n\\^//////\\_\n..\\^//////\\_\n....\\^//////\\_\n......\\^//////\\_\n"
-                 "........\\^//////\\_\n..........\\^//////\\_\n............\\^/////^\n..............\\^/^",
+        {"tall strip", Drawn(TallStrip()), {}, V::Unsolvable, R::TooManyP1P2OnBorder},
+        {"wide strip", Drawn(std::string(32, '/') + "\n" + std::string(32, '/')), {}, V::Unsolvable, R::TooManyP1P3OnBorder},
+        {"band", Drawn("../_\\_\n/_////\\_\n\\^//////\\_\n..\\^//////\\_\n....\\^//////\\_\n......\\^//////\\_\n"
+                 "........\\^//////\\_\n..........\\^//////\\_\n............\\^/////^\n..............\\^/^"),
          {}, V::Unsolvable, R::TooManyP2P3OnBorder},
-        {"comb", "/_/_/_/_/_/_/_\n//////////////\n//////////////\n//////////////\n//////////////\n/^", {},
+        {"comb", Drawn("/_/_/_/_/_/_/_\n//////////////\n//////////////\n//////////////\n//////////////\n/^"), {},
          V::Unsolvable, R::TooManyTwoEdgesOnBorder},
-        {"two lone cells", "\\\\\\\\\\\\//////////\n//////..////////\n////////////////\n//////////\\\\\\\\\\\\\n\n/^../_",
+        {"two lone cells", Drawn("\\\\\\\\\\\\//////////\n//////..////////\n////////////////\n//////////\\\\\\\\\\\\\n\n/^../_"),
          {}, V::Unsolvable, R::TooManyLoneCells},
-        {"three bars", "/_//////////////\\_\n\\^///////////////^\n\n/_\\\\\\\\\\\\\\_../_\\\\\\\\\\\\\\_\n"
-                       "\\^\\\\\\\\\\\\/^..\\^\\\\\\\\\\\\/^",
+        {"three bars", Drawn("/_//////////////\\_\n\\^///////////////^\n\n/_\\\\\\\\\\\\\\_../_\\\\\\\\\\\\\\_\n"
+                       "\\^\\\\\\\\\\\\/^..\\^\\\\\\\\\\\\/^"),
          {}, V::Unsolvable, R::TooFewInnerCells},
-        {"frame", "////////////\n////////////\n////....////\n////....////\n////////////\n////////////", {},
+        {"frame", Drawn("////////////\n////////////\n////....////\n////....////\n////////////\n////////////"), {},
          V::Unsolvable, R::BorderNeedsMissingPieces},
-        {"triangle", kTriangle, {}, V::Solved, R::None},
-        {"diamond", "....../_\\_\n..../_//\\\\\\_\n../_////\\\\\\\\\\_\n/_//////\\\\\\\\\\\\\\_\n"
-                    "\\^\\\\\\\\\\\\///////^\n..\\^\\\\\\\\/////^\n....\\^\\\\///^\n......\\^/^",
-         {}, V::Solved, R::None},
+        {"triangle", Shipped("Triangle"), {}, V::Solved, R::None},
+        {"diamond", Shipped("Diamond"), {}, V::Solved, R::None},
         // The hardest cases the benchmark has found.
-        {"thin", "..........//\n..........////\n\\\\////////\\\\\\\\\n..//////////\\\\\n..//\\\\\\\\\\\\\\\\//\n"
-                 "..//////\\\\//\\\\\n....////\\\\\n....//",
+        {"thin", Drawn("..........//\n..........////\n\\\\////////\\\\\\\\\n..//////////\\\\\n..//\\\\\\\\\\\\\\\\//\n"
+                 "..//////\\\\//\\\\\n....////\\\\\n....//"),
          {}, V::Unsolvable, R::NoSolution},
-        {"cross, one piece", kCross, {{17, 29}}, V::Unsolvable, R::PiecesCannotStay},
-        {"cross, eleven pieces", kCross,
+        {"cross, one piece", Shipped("Cross"), {{17, 29}}, V::Unsolvable, R::PiecesCannotStay},
+        {"cross, eleven pieces", Shipped("Cross"),
          {{4, 16}, {17, 18}, {22, 56}, {24, 24}, {35, 51}, {38, 38}, {43, 8}, {51, 25}, {55, 53}, {59, 48}, {60, 63}},
          V::Unsolvable, R::PiecesCannotStay},
-        {"triangle, fourteen pieces", kTriangle,
+        {"triangle, fourteen pieces", Shipped("Triangle"),
          {{17, 45}, {21, 64}, {25, 53}, {26, 22}, {31, 61}, {33, 17}, {35, 5}, {37, 41}, {44, 2}, {48, 52}, {54, 4},
           {57, 6}, {59, 30}, {64, 63}},
          V::Unsolvable, R::PiecesCannotStay},
-        {"crown", "\\_..../_\\_..../_\n\\\\\\_/_////\\_/_//\n//\\\\//\\\\//\\\\//\\\\\n\\\\//\\\\//\\\\//\\\\//\n"
-                  "//\\\\//\\\\//\\\\//\\\\",
+        {"crown", Shipped("Crown"),
          {{3, 51}, {9, 62}, {12, 14}, {25, 46}, {37, 57}, {60, 43}}, V::Solved, R::None},
         // The all-white piece on a corner, whose border edges must be black;
         // one piece on two cells.
-        {"white corner", kTriangle, {{1, 64}}, V::Unsolvable, R::PiecesCannotStay},
-        {"piece twice", kTriangle, {{10, 63}, {40, 63}}, V::Unsolvable, R::PiecesCannotStay},
+        {"white corner", Shipped("Triangle"), {{1, 64}}, V::Unsolvable, R::PiecesCannotStay},
+        {"piece twice", Shipped("Triangle"), {{10, 63}, {40, 63}}, V::Unsolvable, R::PiecesCannotStay},
     };
     return cases;
 }
@@ -104,7 +78,7 @@ class TestSolver : public QObject {
 private slots:
     void everyCaseGetsItsVerdict() {
         for (const Case& c : Cases()) {
-            const CellArray<Triangle> figure = FigureOf(Drawn(c.drawing)).points;
+            const CellArray<Triangle> figure = FigureOf(c.figure).points;
             const SolveResult result = SolveFigure(figure, Placed(c));
             QVERIFY2(result.verdict == c.verdict && result.reason == c.reason, c.name);
             if (c.reason >= UnsolvableReason::TooManyP1P2OnBorder && c.reason <= UnsolvableReason::BorderNeedsMissingPieces) {
@@ -124,7 +98,7 @@ private slots:
         poor.nodeBudget = 1;
         late.timeLimit = std::chrono::milliseconds(1);
         for (const SolverOptions& options : {cancelled, poor, late}) {
-            const SolveResult result = SolveFigure(FigureOf(Drawn(slow.drawing)).points, Placed(slow), options);
+            const SolveResult result = SolveFigure(FigureOf(slow.figure).points, Placed(slow), options);
             QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
             QVERIFY(result.nodes <= options.nodeBudget);
         }
