@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QHash>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 #include <array>
 
 namespace murlen {
