@@ -1,7 +1,9 @@
 // The player's best times, one per figure, in a small text file of the
 // user's own: one line a figure, its name, the seconds and the date (yyyy-mm-dd),
-// separated by tabs. A file that is missing or damaged counts as empty: best
-// times are a pleasure, never a reason for a message.
+// separated by tabs. A backslash, a tab, a carriage return or a line break in
+// a name is written as \\, \t, \r or \n, so that any name comes back as it was.
+// Best times are a pleasure, never a reason for a message: a damaged line is
+// passed over and the good ones are kept.
 #pragma once
 
 #include <cstdint>
@@ -20,17 +22,34 @@ struct BestTime {
     friend bool operator==(const BestTime&, const BestTime&) = default;
 };
 
-// The times in a file's text; nothing at all when any line is damaged.
-std::vector<BestTime> ParseBestTimes(const std::string& text);
+struct BestTimes {
+    std::vector<BestTime> times;  // one per figure, the fastest where a figure came twice
+    bool whole = true;            // false when a line or the file itself could not be read
+};
+
+// The good lines of a file's text.
+BestTimes ParseBestTimes(const std::string& text);
 std::string BestTimesText(const std::vector<BestTime>& times);
 
-std::vector<BestTime> ReadBestTimes(const std::filesystem::path& path);
-// Writes the file safely (a temporary file renamed over it), creating its folder.
-FileProblem WriteBestTimes(const std::vector<BestTime>& times, const std::filesystem::path& path);
+// A missing file holds no times and is whole.
+BestTimes ReadBestTimes(const std::filesystem::path& path);
 
 // Keeps `seconds` as the figure's best time when it has none or a slower one;
 // true when it did.
 bool ImproveBestTime(std::vector<BestTime>& times, const std::string& figure, std::int32_t seconds,
                      const std::string& date);
+
+struct RecordedBestTime {
+    bool improved = false;                   // the time beats the one kept before
+    FileProblem problem = FileProblem::None;  // NotWritable: the time could not be kept
+};
+
+// Records a best time in the file as it stands at this moment, so that two
+// games running at once lose neither's record: the file is read, merged and
+// written again while other writers wait. A file that could not be read whole
+// is never overwritten: it is first renamed to "<name> (damaged).txt" (or
+// "(damaged 2)" and so on), and its good lines go on in the new file.
+RecordedBestTime RecordBestTime(const std::filesystem::path& path, const std::string& figure,
+                                std::int32_t seconds, const std::string& date);
 
 }  // namespace murlen

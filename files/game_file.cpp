@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <string_view>
 
 #include "files/file_bytes.h"
 #include "files/program_folder.h"
@@ -15,6 +16,8 @@ constexpr std::size_t kSecondsOffset = 0;
 constexpr std::size_t kNameLengthOffset = 128;
 constexpr std::size_t kNameOffset = 130;
 constexpr std::size_t kBoardOffset = 256;
+constexpr std::size_t kHintMarkOffset = 4;
+constexpr std::string_view kHintMark = "Murlen hint";
 
 // Little-endian by hand, so that the layout does not depend on the machine.
 void PutUnsigned(std::string& bytes, std::size_t offset, std::uint32_t value, int size) {
@@ -36,6 +39,7 @@ std::uint32_t GetUnsigned(const std::string& bytes, std::size_t offset, int size
 std::string GameFileBytes(const SavedGame& game) {
     std::string bytes(kGameFileSize, '\0');
     PutUnsigned(bytes, kSecondsOffset, std::uint32_t(game.seconds), 4);
+    if (game.hinted) bytes.replace(kHintMarkOffset, kHintMark.size(), kHintMark);
 
     // A name that does not fit is cut rather than overrunning the board;
     // WriteGameFile refuses such names before they get here.
@@ -57,6 +61,7 @@ ReadResult<SavedGame> ParseGameFile(const std::string& bytes) {
 
     SavedGame game;
     game.seconds = std::int32_t(GetUnsigned(bytes, kSecondsOffset, 4));
+    game.hinted = std::string_view(bytes).substr(kHintMarkOffset, kHintMark.size()) == kHintMark;
 
     const std::uint32_t length = GetUnsigned(bytes, kNameLengthOffset, 2);
     if (length > std::uint32_t(kMaxGameFigureName)) return Result::Fail(FileProblem::BadName);

@@ -39,6 +39,7 @@ bool TriForm::SaveGame() {
     game.seconds = Seconds;
     game.figureName = FigureName.toStdString();
     game.board = Board.pieces;
+    game.hinted = hintUsed_;
     switch (WriteGameFile(game, ToFilePath(GameFilePath))) {
     case FileProblem::None: return true;
     case FileProblem::NameTooLong:
@@ -131,6 +132,7 @@ void TriForm::mnuopen_Click() {
         }
     (*mnuShape)[menuIndex]->setChecked(true);
     StartHistory();
+    hintUsed_ = game.hinted;
 }
 
 void TriForm::mnuExit_Click() {

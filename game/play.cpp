@@ -176,17 +176,16 @@ bool TriForm::Congratulate(std::int32_t score) {
 QString TriForm::BestTimesFile() const { return desktop_.DataFolder() + QStringLiteral("/best times.txt"); }
 
 bool TriForm::KeepBestTime(std::int32_t score) {
-    const std::filesystem::path file = ToFilePath(BestTimesFile());
-    std::vector<BestTime> times = ReadBestTimes(file);
     const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    if (!ImproveBestTime(times, FigureName.toStdString(), score, today)) return false;
+    const RecordedBestTime recorded =
+        RecordBestTime(ToFilePath(BestTimesFile()), FigureName.toStdString(), score, today);
     // A best time that cannot be kept is no reason to trouble the player.
-    return WriteBestTimes(times, file) == FileProblem::None;
+    return recorded.improved && recorded.problem == FileProblem::None;
 }
 
 void TriForm::mnuBestTimes_Click() {
     QStringList lines;
-    for (const BestTime& time : ReadBestTimes(ToFilePath(BestTimesFile()))) {
+    for (const BestTime& time : ReadBestTimes(ToFilePath(BestTimesFile())).times) {
         const QDate date = QDate::fromString(QString::fromStdString(time.date), Qt::ISODate);
         lines << QString::fromStdString(time.figure) + LoadResString(224) + QString::number(time.seconds) +
                      LoadResString(226) + QLocale().toString(date, QLocale::ShortFormat);

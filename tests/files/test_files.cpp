@@ -6,7 +6,9 @@
 #include <QTest>
 #include <algorithm>
 #include <random>
+#include <thread>
 
+#include "files/best_times.h"
 #include "files/figure_list.h"
 #include "files/file_bytes.h"
 #include "files/game_file.h"
@@ -129,6 +131,9 @@ private slots:
         QCOMPARE(folder.ReadBytes("game.kyp").toStdString(), bytes + "tail");
         QVERIFY(ReadGameFile(In(folder, "game.kyp")).value == game);
         QVERIFY(WriteGameFile(game, folder.Path().toStdString()) == NotWritable);  // a folder
+        game.hinted = true;  // marked in the filler, and nowhere else
+        QCOMPARE(GameFileBytes(game), std::string(bytes).replace(4, 11, "Murlen hint"));
+        QVERIFY(ParseGameFile(GameFileBytes(game)).value == game);
         game.figureName = std::string(127, 'n');  // one byte more than the record holds
         QVERIFY(WriteGameFile(game, In(folder, "game.kyp")) == NameTooLong);
         QCOMPARE(folder.ReadBytes("game.kyp").toStdString(), bytes + "tail");
@@ -139,6 +144,38 @@ private slots:
                  {128, "\x7F", BadName}, {128, std::string(1, '\0'), BadName}, {130, "../x/", BadName},
                  {256, "A", BadBoard}, {256, "\xFF\xFF", BadBoard}, {382, "\x11", BadBoard}})
             QCOMPARE(int(ParseGameFile(std::string(bytes).replace(at, patch.size(), patch)).problem), int(problem));
+    }
+
+    void bestTimesKeepEveryGoodRecord() {
+        const std::vector<BestTime> odd{{"Tab\there", 5, "2026-01-02"}, {"Two\nlines\r", 6, "2026-01-03"},
+                                        {"back\\slash\\t", 7, "2026-01-04"}, {"Grün ✓ \"x\"", 8, "2026-01-05"}};
+        QVERIFY(ParseBestTimes(BestTimesText(odd)).times == odd && ParseBestTimes(BestTimesText(odd)).whole);
+
+        // Damaged lines are passed over; of a figure twice the faster time stays.
+        const QByteArray damaged = "A\t5\t2026-01-01\nno tabs\nB\tx\t2026-01-01\nC\t-1\t2026-01-01\nD\\q\t1\t2026-01-01\n"
+                                   "A\t3\t2026-02-02\r\nE\t9\t2026-1-1\n\nF\t4\t2026-03-03";
+        const std::vector<BestTime> good{{"A", 3, "2026-02-02"}, {"F", 4, "2026-03-03"}};
+        QVERIFY(ParseBestTimes(damaged.toStdString()).times == good && !ParseBestTimes(damaged.toStdString()).whole);
+
+        // A file not read whole is set aside byte for byte before a record is written.
+        QVERIFY(QDir(folder.Path()).mkdir("times"));
+        const auto path = In(folder, "times/best times.txt");
+        for (const char* aside : {"times/best times (damaged).txt", "times/best times (damaged 2).txt"}) {
+            folder.WriteBytes("times/best times.txt", damaged);
+            const RecordedBestTime recorded = RecordBestTime(path, "G", 7, "2026-04-04");
+            QVERIFY(recorded.improved && recorded.problem == None);
+            QCOMPARE(folder.ReadBytes(aside), damaged);
+            QVERIFY(ReadBestTimes(path).times == std::vector<BestTime>({good[0], good[1], {"G", 7, "2026-04-04"}}));
+        }
+        QVERIFY(!RecordBestTime(path, "G", 8, "2026-04-05").improved);
+
+        // Two games recording at the same time lose neither's records.
+        const auto record = [&path](char game) {
+            for (int i = 0; i < 30; ++i) RecordBestTime(path, game + std::to_string(i), 9, "2026-05-05");
+        };
+        std::thread first(record, 'x'), second(record, 'y');
+        first.join(), second.join();
+        QCOMPARE(ReadBestTimes(path).times.size(), std::size_t(63));
     }
 
     void figureListIsOneQuotedNameALine() {
