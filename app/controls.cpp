@@ -90,6 +90,7 @@ void FitOnScreen(QWidget* window, QSize designed, std::optional<QPoint> topLeft)
     QSize size = designed;
     const QSize room(free.width(), free.height() - titleBar);
     if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
+    window->setMinimumSize(window->minimumSize().boundedTo(size));
     window->resize(size);
     if (!topLeft) return;
     const int left = std::clamp(topLeft->x(), free.left(), std::max(free.left(), free.right() + 1 - size.width()));

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QScreen>
+#include <QShortcut>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBrowser>
@@ -10,6 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/controls.h"
 #include "app/icons.h"
 #include "app/strings.h"
 
@@ -38,6 +41,8 @@ HelpViewer::HelpViewer(QWidget* parent)
     connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
     connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
     connect(contents_, &QToolButton::clicked, this, &HelpViewer::ShowContents);
+    // Without a window manager there is no close box: Escape closes the help.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 4, 4, 0);
@@ -49,10 +54,9 @@ HelpViewer::HelpViewer(QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(browser_);
     browser_->setOpenExternalLinks(true);
-    resize(720, 640);
 }
 
-void HelpViewer::Open(const QString& htmlPath) {
+void HelpViewer::Open(const QString& htmlPath, const QWidget* opener) {
     // Button texts follow the language like every other text.
     back_->setText(LoadResString(195));
     contents_->setText(LoadResString(196));
@@ -76,9 +80,29 @@ void HelpViewer::Open(const QString& htmlPath) {
     }
     contents_->setEnabled(!missing_);
     ShowContents();
+    if (!isVisible()) Place(opener);
     show();
     raise();
     activateWindow();
+}
+
+void HelpViewer::Place(const QWidget* opener) {
+    const QSize designed(720, 640);
+    if (!opener || !screen()) {
+        FitOnScreen(this, designed);
+        return;
+    }
+    // Beside the window it was opened from, right or left, so that both stay
+    // in sight; where the screen has no room for that, at its right edge.
+    const QRect free = screen()->availableGeometry(), beside = opener->frameGeometry();
+    QPoint topLeft = beside.topLeft();
+    if (free.right() - beside.right() >= designed.width())
+        topLeft.setX(beside.right() + 1);
+    else if (beside.left() - free.left() >= designed.width())
+        topLeft.setX(beside.left() - designed.width());
+    else
+        topLeft.setX(free.right() + 1 - designed.width());
+    FitOnScreen(this, designed, topLeft);
 }
 
 void HelpViewer::ShowContents() {

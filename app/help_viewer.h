@@ -20,8 +20,9 @@ class HelpViewer : public QWidget {
     Q_OBJECT
 public:
     explicit HelpViewer(QWidget* parent = nullptr);
-    // Shows `htmlPath` from its top and brings the window to the front.
-    void Open(const QString& htmlPath);
+    // Shows `htmlPath` from its top and brings the window to the front. A
+    // window not yet shown opens beside `opener` where the screen has room.
+    void Open(const QString& htmlPath, const QWidget* opener = nullptr);
     QString ShownPage() const { return page_; }
     bool ShowsMissingPage() const { return missing_; }
     QTextBrowser* Browser() const { return browser_; }
@@ -29,6 +30,7 @@ public:
     QToolButton* ContentsButton() const { return contents_; }
 
 private:
+    void Place(const QWidget* opener);
     void ShowContents();
 
     QTextBrowser* browser_;

@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QStandardPaths>
 
+#include "app/controls.h"
 #include "app/help_viewer.h"
 #include "app/qt_printer.h"
 
@@ -20,6 +21,43 @@ namespace {
 // for an empty title, but not for a blank.
 QString NoneForEmpty(const QString& title) { return title.isEmpty() ? QStringLiteral(" ") : title; }
 
+// A dialog that keeps to the free area of its screen at any scale, also when
+// it grows (the print dialog's options): Qt sizes a dialog for its contents,
+// however small the screen.
+template <class Dialog>
+class FittedDialog : public Dialog {
+public:
+    using Dialog::Dialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        Dialog::showEvent(event);
+        FitOnScreen(this, this->size(), this->pos());
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        Dialog::resizeEvent(event);
+        if (this->isVisible()) FitOnScreen(this, this->size(), this->pos());
+    }
+};
+
+// The print dialog of the certificate. Where the print system can pick pages
+// itself, Qt shows the page range even when the program asks it not to; the
+// certificate is one page, so the range goes whenever the dialog shows.
+class PrintDialog : public FittedDialog<QPrintDialog> {
+public:
+    PrintDialog(QPrinter* printer, QWidget* parent, bool pageRange)
+        : FittedDialog<QPrintDialog>(printer, parent), pageRange_(pageRange) {}
+
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        if (!visible || pageRange_) return;
+        if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+    }
+
+private:
+    bool pageRange_;
+};
+
 }  // namespace
 
 QtDesktop::QtDesktop(QString appPath) : appPath_(std::move(appPath)) {}
@@ -28,7 +66,7 @@ QtDesktop::~QtDesktop() {
 }
 
 int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
-    QMessageBox box(QApplication::activeWindow());
+    FittedDialog<QMessageBox> box(QApplication::activeWindow());
     box.setText(prompt);
     box.setWindowTitle(NoneForEmpty(title));
     if (style & msgbox::kCritical) box.setIcon(QMessageBox::Critical);
@@ -49,10 +87,10 @@ int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
 }
 
 QString QtDesktop::InputBox(const QString& prompt, const QString& title) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        QApplication::activeWindow(), NoneForEmpty(title), prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? text : QString();
+    FittedDialog<QInputDialog> dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(NoneForEmpty(title));
+    dialog.setLabelText(prompt);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QStringList NameFiltersOf(const QString& filter) {
@@ -70,7 +108,7 @@ QStringList NameFiltersOf(const QString& filter) {
 }
 
 std::optional<FileChoice> QtDesktop::ShowFileDialog(const FileDialogSetup& setup, bool save) {
-    QFileDialog dialog(QApplication::activeWindow());
+    FittedDialog<QFileDialog> dialog(QApplication::activeWindow());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name, also one that does not exist: the program checks the name
     // itself and tells the player in the player's language.
@@ -97,7 +135,7 @@ std::optional<FileChoice> QtDesktop::ShowSave(const FileDialogSetup& setup) {
 std::optional<PrintSetup> QtDesktop::ShowPrinter(int flags) {
     if (!qprinter_) qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     qprinter_->setCopyCount(1);
-    QPrintDialog dialog(qprinter_.get(), QApplication::activeWindow());
+    PrintDialog dialog(qprinter_.get(), QApplication::activeWindow(), !(flags & 0x8));
     QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
     // 0x4: no selection, 0x8: no page numbers. The print-to-file choice stays:
     // on this platform it is the way to a PDF file.
@@ -125,7 +163,7 @@ Printer& QtDesktop::ThePrinter() {
 void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
     Q_UNUSED(helpCommand);  // the viewer always opens at the contents
     if (!helpViewer_) helpViewer_ = new HelpViewer;  // a top-level window, deleted on close
-    helpViewer_->Open(HelpPageFor(helpFile));
+    helpViewer_->Open(HelpPageFor(helpFile), QApplication::activeWindow());
 }
 
 QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }

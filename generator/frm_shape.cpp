@@ -147,7 +147,8 @@ void FrmShape::ShowModal() {
     QEventLoop loop;
     connect(this, &FrmShape::hidden, &loop, &QEventLoop::quit);
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    setWindowModality(Qt::ApplicationModal);
+    // Modal to the game window alone: the help window stays in reach.
+    setWindowModality(Qt::WindowModal);
     show();
     raise();
     activateWindow();

@@ -24,8 +24,8 @@ public:
     // closed with the close box; its own Return command only hides it.
     explicit FrmShape(Desktop& desktop, QWidget* parent = nullptr);
 
-    // Shows the window application-modal and returns when it has been hidden
-    // or closed. After a close the window no longer exists.
+    // Shows the window modal to the game window and returns when it has been
+    // hidden or closed. After a close the window no longer exists.
     void ShowModal();
 
     // --- Controls -----------------------------------------------------------

@@ -5,13 +5,18 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtEndian>
 
+#include "app/help_viewer.h"
 #include "app/icons.h"
 #include "app/qt_desktop.h"
 #include "app/strings.h"
 #include "app/twips.h"
+#include "generator/frm_shape.h"
 #include "model/solver.h"
 #include "support/game_fixture.h"
 #include "support/real_input.h"
@@ -192,6 +197,51 @@ private slots:
         QCOMPARE(form.Seconds, 42);
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(game.PiecesOnBoard(), kCellCount);
+    }
+
+    void helpAndEveryWindowStayInReach() {
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        QVERIFY(QFile::copy(MURLEN_SOURCE_DIR "/resources/help/TRIANGLEHELP.html", folder.FilePath("TRIANGLEHELP.html")));
+        QtDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        // Every window that shows lies in the screen's free area, and the print
+        // dialog offers no page range.
+        QStringList outside;
+        int pageRanges = 0, helpScrolled = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (!window->isVisible() || window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip) continue;
+                if (!window->screen()->availableGeometry().contains(window->frameGeometry()) && !outside.contains(window->windowTitle()))
+                    outside << window->windowTitle();
+                if (auto* range = window->findChild<QWidget*>("gbPrintRange")) pageRanges += range->isVisible();
+                if (auto* help = qobject_cast<HelpViewer*>(window))
+                    helpScrolled = std::max(helpScrolled, help->Browser()->verticalScrollBar()->value());
+            }
+        });
+        watch.start(50);
+
+        // The print dialog, opened out; the file dialog; the shape generator
+        // and its help, scrolled with the wheel while the generator stays
+        // open; back in the game, its help closed with Escape.
+        RealInput hand;
+        hand.Key("ctrl+p").Sleep(1).Key("alt+o").Sleep(0.5).Key("Escape")
+            .Key("ctrl+o").Sleep(1).Key("Escape")
+            .Key("alt+g").Key("Down").Key("Down").Key("Return").Sleep(1)
+            .Key("alt+h").MoveOver("scores and usage", {200, 200}).Click(5).Click(5).Click(5).Sleep(0.5)
+            .Key("alt+f").Key("Up").Key("Return").Sleep(0.5)
+            .Key("alt+h").Key("Return").Sleep(1).Key("Escape")
+            .Play();
+        QVERIFY2(outside.isEmpty(), qPrintable(outside.join(", ")));
+        QCOMPARE(pageRanges, 0);
+        QVERIFY(helpScrolled > 0);
+        QVERIFY(form.frmShape && !form.frmShape->isVisible());
+        for (QWidget* window : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<HelpViewer*>(window) || !window->isVisible());
     }
 
     void dialogsSpeakThePlayersLanguageAndTitlesAreExact() {

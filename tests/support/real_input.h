@@ -34,6 +34,12 @@ public:
     RealInput& Drag(QPoint from, QPoint to, int button = 1) {
         return MoveTo(from).Press(button).GlideTo(from, to).Sleep(0.2).Release(button);
     }
+    // The pointer to `at` in the window whose title matches `title`, once it shows.
+    RealInput& MoveOver(const QString& title, QPoint at) {
+        args_ << "search" << "--sync" << "--onlyvisible" << "--name" << title << "mousemove" << "--window" << "%1"
+              << QString::number(at.x()) << QString::number(at.y());
+        return Sleep(0.05);
+    }
     RealInput& Key(const QString& keys) { return Do({"key", keys}); }
     // Letters, digits and dots, key by key (xdotool's own "type" would take the
     // rest of the gesture for text).
