@@ -65,38 +65,51 @@ BrokenEdges FindBrokenEdges(const BoardView& board, int piece, int cell, int oth
     return broken;
 }
 
+// A bar from `from` to `to`, `width` wide (board units), as two triangles.
+void FillBar(Canvas& canvas, Point from, Point to, double width, Rgb color) {
+    const double length = std::hypot(double(to.x) - from.x, double(to.y) - from.y);
+    const double nx = -(to.y - from.y) / length * width / 2, ny = (to.x - from.x) / length * width / 2;
+    const auto off = [](Point p, double dx, double dy) { return Point{float(p.x + dx), float(p.y + dy)}; };
+    const Point a = off(from, nx, ny), b = off(to, nx, ny), c = off(to, -nx, -ny), d = off(from, -nx, -ny);
+    canvas.FillTriangle(a, b, c, color);
+    canvas.FillTriangle(a, c, d, color);
+}
+
 // A broken rule shows in shape as well as colour, on the edge that breaks it:
-// a cross for halves that disagree, a bar for a border edge that is not black.
+// a cross on a shared edge whose halves disagree, a bar along a border edge
+// that is not black. Marks are drawn in board units, so they grow with the
+// cells, and sit in the middle of their edge, apart from the marks of the
+// cell's other edges. A rim in the background colour keeps them in sight on
+// halves of their own colour. Both cells of a shared edge draw the same
+// cross, so it stays whole whichever of them is drawn again; a bar keeps
+// inside its cell, since nothing outside the figure is drawn again.
 void DrawMarks(Canvas& canvas, const Triangle& t, const BrokenEdges& broken) {
     const Point g = Centroid(t);
     const double leg = std::hypot(double(t.p2.x) - t.p1.x, double(t.p2.y) - t.p1.y);
+    const double core = 0.06 * leg, rim = 0.03 * leg;
     const std::array<std::array<Point, 2>, 3> edges{{{t.p1, t.p2}, {t.p2, t.p3}, {t.p1, t.p3}}};  // by slot
     for (int slot = 0; slot < 3; ++slot) {
         const bool cross = broken.disagree[std::size_t(slot)];
         if (!cross && !broken.border[std::size_t(slot)]) continue;
         const auto [a, b] = edges[std::size_t(slot)];
         const double length = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
-        const double ex = (b.x - a.x) / length, ey = (b.y - a.y) / length;  // along the edge
-        // A little inside the cell from the edge's midpoint.
-        const double mx = (a.x + b.x) / 2.0 + 0.55 * (g.x - (a.x + b.x) / 2.0);
-        const double my = (a.y + b.y) / 2.0 + 0.55 * (g.y - (a.y + b.y) / 2.0);
+        double ex = (b.x - a.x) / length, ey = (b.y - a.y) / length;  // along the edge
+        double nx = -ey, ny = ex;                                      // across it, into the cell
+        const double mx = (a.x + b.x) / 2.0, my = (a.y + b.y) / 2.0;
+        if (nx * (g.x - mx) + ny * (g.y - my) < 0) nx = -nx, ny = -ny;
         const auto at = [&](double along, double across) {
-            return Point{float(mx + along * ex - across * ey), float(my + along * ey + across * ex)};
+            return Point{float(mx + along * ex + across * nx), float(my + along * ey + across * ny)};
         };
-        const double h = 0.08 * leg;
-        // A rim in the background colour keeps the mark in sight on a half of
-        // its own colour.
-        const Rgb rim = canvas.BackColor(), mark = cross ? kRed : kBlue;
-        for (const auto& [width, color] : {std::pair{cross ? 4 : 5, rim}, {cross ? 2 : 3, mark}}) {
-            canvas.SetDrawWidth(width);
+        for (const auto& [grow, color] : {std::pair{rim, canvas.BackColor()}, {0.0, cross ? kRed : kBlue}}) {
             if (cross) {
-                canvas.Line(at(-h, -h), at(h, h), color);
-                canvas.Line(at(-h, h), at(h, -h), color);
+                const double arm = 0.11 * leg + grow;
+                FillBar(canvas, at(-arm, -arm), at(arm, arm), core + 2 * grow, color);
+                FillBar(canvas, at(-arm, arm), at(arm, -arm), core + 2 * grow, color);
             } else {
-                canvas.Line(at(-2 * h, 0), at(2 * h, 0), color);
+                const double half = 0.2 * leg + grow, depth = 0.5 * core + 0.5 * grow;
+                FillBar(canvas, at(-half, depth), at(half, depth), core + grow, color);
             }
         }
-        canvas.SetDrawWidth(1);
     }
 }
 
@@ -138,14 +151,14 @@ void DrawCell(Canvas& canvas, BoardView board, int piece, int cell, DrawMode mod
         }
     }
 
-    // Erasing paints every half in the background colour; otherwise clear
-    // halves show the background, and the marks of an earlier drawing go.
+    // The cell is cleared first: clear halves show the background, and the
+    // marks of an earlier drawing go.
     const Triangle& triangle = board.cellPoints[cell];
-    if (mode != DrawMode::Erase) canvas.FillTriangle(triangle.p1, triangle.p2, triangle.p3, canvas.BackColor());
-    for (int bit = 0; bit < 6; ++bit) {
-        if (mode == DrawMode::Erase || Bit(piece, bit) != 0) DrawFan(canvas, triangle, bit, color);
+    canvas.FillTriangle(triangle.p1, triangle.p2, triangle.p3, canvas.BackColor());
+    for (int bit = 0; mode != DrawMode::Erase && bit < 6; ++bit) {
+        if (Bit(piece, bit) != 0) DrawFan(canvas, triangle, bit, color);
     }
-    if (piece == kPieceCount) {
+    if (piece == kPieceCount && mode != DrawMode::Erase) {
         canvas.SetDrawWidth(3);
         canvas.PSet(Centroid(triangle), color);
         canvas.SetDrawWidth(1);

@@ -88,15 +88,18 @@ private slots:
         int cell = 1;
         while (form.Neighbours[cell][kSlotP2P3] == 0) ++cell;
         const int across = NeighbourCell(form.Neighbours[cell][kSlotP2P3]);
-        // The pixels of a colour between a cell's edge and its centre, away
-        // from the outline and the dot.
+        // The pixels of a colour along a cell's edge: in the triangle of the
+        // edge and the point a quarter of the way from its middle to the centre.
         const auto marked = [&form](int where, int towards, Rgb colour) {
             const Triangle& t = form.CellPoints[where];
             const std::array<std::array<Point, 2>, 3> edges{{{t.p1, t.p2}, {t.p2, t.p3}, {t.p1, t.p3}}};
             std::size_t slot = 0;
             while (towards ? NeighbourCell(form.Neighbours[where][slot]) != towards : form.Neighbours[where][slot] != 0)
                 ++slot;
-            const std::vector<Rgb> colours = ColoursInside(*form.FigurePic, {edges[slot][0], edges[slot][1], Centroid(t)}, 3);
+            const auto [a, b] = edges[slot];
+            const Point g = Centroid(t), mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+            const Point inside{mid.x + (g.x - mid.x) / 4, mid.y + (g.y - mid.y) / 4};
+            const std::vector<Rgb> colours = ColoursInside(*form.FigurePic, {a, b, inside}, 0);
             return std::count(colours.begin(), colours.end(), colour);
         };
         const Rgb back = form.FigurePic->BackColor();
@@ -104,8 +107,12 @@ private slots:
         game.DropPiece(63, cell);
         const QImage alone = form.FigurePic->Image();
         game.DropPiece(64, across);
-        QVERIFY(marked(across, cell, kRed) > 4);  // on the white piece
-        QVERIFY(marked(cell, across, back) > 4);  // the rim of the mark on the red one
+        const auto large = marked(across, cell, kRed);  // on the white piece
+        QVERIFY(marked(cell, across, back) > 4);        // the rim of the mark on the red one
+        form.resize(659, 675);
+        const auto small = marked(across, cell, kRed);
+        QVERIFY2(small > 10 && large > 1.5 * small, qPrintable(QString("%1 %2").arg(small).arg(large)));  // grows with the cell
+        form.resize(1230, 970);
         game.DragOffBoard(across);
         QVERIFY(form.FigurePic->Image() == alone);
         game.DragOffBoard(cell);

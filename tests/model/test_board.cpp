@@ -9,6 +9,7 @@
 #include <QTest>
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <map>
 #include <numeric>
 #include <random>
@@ -35,23 +36,45 @@ std::pair<Point, Point> Half(const Triangle& t, int k) {
 }
 Point Mean(Point a, Point b, Point c) { return {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3}; }
 
-// The middle of half k (the triangle of its corner, its edge's midpoint and the
-// centroid), or for k = -1 the centroid, where the dot of the white piece goes.
+// A point of half k (the triangle of its corner, its edge's midpoint and the
+// centroid) halfway to the centroid, where the marks of broken rules never
+// reach; for k = -1 the centroid, where the dot of the white piece goes.
 Point Spot(const Triangle& t, int k) {
     const auto [a, b] = Half(t, std::max(k, 0));
-    const Point g = Mean(t.p1, t.p2, t.p3);
-    return k < 0 ? g : Mean(a, {(a.x + b.x) / 2, (a.y + b.y) / 2}, g);
+    const Point g = Mean(t.p1, t.p2, t.p3), inHalf = Mean(a, {(a.x + b.x) / 2, (a.y + b.y) / 2}, g);
+    return k < 0 ? g : Point{(inHalf.x + g.x) / 2, (inHalf.y + g.y) / 2};
 }
 
-// Remembers the colour last painted at each spot (to 1/300 of a unit). A dot
-// drawn thin counts as no colour of the game's.
+// Remembers the colour last painted at the spots of the triangles it watches.
+// A dot drawn thin counts as no colour of the game's.
 class Recorder : public Canvas {
 public:
-    Rgb At(const Triangle& t, int k) const { return painted.contains(Key(Spot(t, k))) ? painted.at(Key(Spot(t, k))) : kBack; }
-    void Cls() override { painted.clear(); }
+    explicit Recorder(const std::vector<Triangle>& watched) {
+        for (const Triangle& t : watched)
+            for (int k = -1; k < 6; ++k) painted[Key(Spot(t, k))] = kBack;
+    }
+    Rgb At(const Triangle& t, int k) const { return painted.at(Key(Spot(t, k))); }
+    void Cls() override {
+        for (auto& [key, color] : painted) color = kBack;
+    }
     void Line(Point, Point, Rgb color) override { strayLine |= color != kBlack && width == 1; }  // wider: a mark
-    void PSet(Point at, Rgb color) override { painted[Key(at)] = width == 3 ? color : kRed + 1; }
-    void FillTriangle(Point a, Point b, Point c, Rgb color) override { painted[Key(Mean(a, b, c))] = color; }
+    void PSet(Point at, Rgb color) override {
+        if (painted.contains(Key(at))) painted[Key(at)] = width == 3 ? color : kRed + 1;
+    }
+    // Paints the spots well inside the triangle.
+    void FillTriangle(Point a, Point b, Point c, Rgb color) override {
+        const auto side = [](Point p, Point q, double x, double y) {
+            return ((q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x)) / std::hypot(q.x - p.x, q.y - p.y);
+        };
+        const auto [left, right] = std::minmax({a.x, b.x, c.x});
+        for (auto it = painted.lower_bound({std::lround(left * 300), LONG_MIN}); it != painted.end(); ++it) {
+            auto& [key, spot] = *it;
+            const double x = key.first / 300.0, y = key.second / 300.0;
+            if (x > right) break;
+            const double ab = side(a, b, x, y), bc = side(b, c, x, y), ca = side(c, a, x, y);
+            if (std::min({ab, bc, ca}) > 0.01 || std::max({ab, bc, ca}) < -0.01) spot = color;
+        }
+    }
     void SetDrawWidth(int pixels) override { width = pixels; }
     int DrawWidth() const override { return width; }
     Rgb ForeColor() const override { return kBlack; }
@@ -132,7 +155,7 @@ private slots:
             const auto solution = g < tools::ShippedFigures().size() ? KnownSolution(cells) : std::nullopt;
             QVERIFY(solution || g >= tools::ShippedFigures().size());
             BoardState state;
-            Recorder canvas;
+            Recorder canvas(std::vector<Triangle>(&cells[1], &cells[1] + kCellCount));
             auto step = [&](int piece, int cell, DrawMode mode) {
                 state.pieces[cell] = std::int16_t(mode == DrawMode::Erase ? 0 : piece);
                 DrawBoardCell(canvas, {cells, neighbours, state}, piece, cell, mode);
@@ -160,13 +183,13 @@ private slots:
 
     void poolShowsEachPieceByItsBits() {
         const Triangle pool{{41, 41}, {41, 0}, {0, 41}};  // P1 lower right, P2 upper right
-        std::vector<Recorder> surfaces(kPieceCount);
+        std::vector<Recorder> surfaces(kPieceCount, Recorder({pool}));
         std::array<Canvas*, kPieceCount> canvases{};
         for (std::size_t i = 0; i < canvases.size(); ++i)
             canvases[i] = &surfaces[i], surfaces[i].painted[Recorder::Key(Spot(pool, 0))] = kRed;  // to be cleared
         DrawPool(canvases);
         for (int p = 1; p <= kPieceCount; ++p) {
-            Recorder icon;
+            Recorder icon({pool});
             DrawPoolPiece(icon, p);
             for (const Recorder* drawn : {&surfaces[std::size_t(p - 1)], &icon})
                 for (int k = -1; k < 6; ++k)
