@@ -1,10 +1,14 @@
 #include "app/picture_box.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QDrag>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
 
 namespace murlen {
 namespace {
@@ -142,6 +146,15 @@ void PictureBox::StartDrag() {
         const QPixmap pixmap = dragIcon_.pixmap(QSize(32, 32), devicePixelRatioF());
         drag->setPixmap(pixmap);
         drag->setHotSpot(QPoint(16, 16));
+        // On X11 without a compositor the icon's window must be shaped to show
+        // only the piece. Qt 6.4 shapes the native window it makes first, then
+        // replaces that window and loses the shape: the icon shows as an
+        // opaque square. The drag's window is shaped again once it exists.
+        const QRegion shape(QBitmap::fromPixmap(pixmap.mask().scaled(32, 32)));
+        QTimer::singleShot(0, drag, [shape] {
+            for (QWindow* window : QGuiApplication::allWindows())
+                if (window->inherits("QShapedPixmapWindow")) window->setMask(shape);
+        });
     }
     dragging = true;
     drag->exec(Qt::MoveAction);

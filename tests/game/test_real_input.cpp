@@ -125,11 +125,20 @@ private slots:
         QCOMPARE(game.PiecesOnBoard(), 1);
 
         // Every second counts while a piece is held: pool piece 6, for four
-        // seconds over the board.
+        // seconds over the board. Around the piece the board shows through
+        // its drag icon, also without a compositor.
         const int before = form.Seconds;
         const QPoint from = CentreOf(form.TriPool(6));
+        QList<QRgb> besidePiece;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            const QPoint corner = QCursor::pos() - QPoint(16, 16) + QPoint(3, 3);
+            if (PictureBox::Dragging()) besidePiece << form.screen()->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().pixel(0, 0);
+        });
+        look.start(200);
         hand.MoveTo(from).Press().GlideTo(from, OnScreen(game, 20), 80).Release().Play();
         QVERIFY2(form.Seconds - before >= 4, qPrintable(QString::number(form.Seconds - before)));
+        QVERIFY(besidePiece.size() > 5 && !besidePiece.contains(qRgb(255, 255, 255)));
         QCOMPARE(form.labelScore->text(), QString(" %1 seconds").arg(form.Seconds));
     }
 
