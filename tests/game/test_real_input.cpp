@@ -156,9 +156,10 @@ private slots:
             return qFromLittleEndian<qint16>(bytes.constData() + 256 + 2 * (cell - 1));
         };
         // The first key shows the cursors: the pool's on piece 64, the board's on
-        // cell 1. Piece 2 onto cell 1; on the board a step right, piece 3 there.
+        // cell 1. To the pool's last column (piece 15) and back to piece 2, onto
+        // cell 1; on the board a step right, piece 3 there.
         RealInput hand;
-        hand.Key("Right").Key("Right").Key("Right").Key("space")
+        hand.Key("Right").Key("Right", 17).Key("Left", 13).Key("space")
             .Key("Tab").Key("Right").Key("Tab").Key("Right").Key("space")
             .Key("u").Key("BackSpace").Key("r")
             .Play();
@@ -180,6 +181,11 @@ private slots:
         QCOMPARE(onCell(bytes, below), qint16(2));
         QCOMPARE(game.PiecesOnBoard(), 1);
         QVERIFY(form.Timer1->Enabled());
+
+        // The Delete undone, then piece 4 put on cell 1: a new move, after
+        // which there is nothing to redo.
+        hand.Key("u").Key("Left").Key("Tab").Key("Right").Key("space").Key("r").Play();
+        QCOMPARE(game.PiecesOnBoard(), 3);
     }
 
     void aBoardSolvedDuringADragIsCongratulatedWhenTheDragEnds() {

@@ -87,6 +87,17 @@ private slots:
             if (!line.simplified().isEmpty()) printed << line.simplified();
         QCOMPARE(printed.join('|'), QStringList(copies, lines + '|' + LoadResString(130)).join('|'));
         QVERIFY(Poppler("pdffonts", {file}).contains("Bold"));  // the heading
+
+        // The text after the heading starts beside the figure, at 72 % of the
+        // sheet's width (landscape), or below it at 79 % of its height, in line
+        // with the figure's left edge at a twelfth of the width (portrait).
+        const QString boxes = Poppler("pdftotext", {"-bbox", "-l", "1", file, "-"});
+        const auto size = QRegularExpression("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\"").match(boxes);
+        auto words = QRegularExpression("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"").globalMatch(boxes);
+        for (qsizetype heading = lines.section('|', 0, 0).count(' ') + 1; heading > 0; --heading) words.next();
+        const auto first = words.next();
+        const double x = first.captured(1).toDouble() / size.captured(1).toDouble(), y = first.captured(2).toDouble() / size.captured(2).toDouble();
+        QVERIFY2(orientation == 1 ? std::abs(x - 0.083) < 0.01 && std::abs(y - 0.79) < 0.01 : std::abs(x - 0.72) < 0.01, qPrintable(QString("%1 %2").arg(x).arg(y)));
     }
 
     void piecesAreSolidAndTheNextPrintsTextStaysBlack() {

@@ -40,7 +40,11 @@ public:
               << QString::number(at.x()) << QString::number(at.y());
         return Sleep(0.05);
     }
-    RealInput& Key(const QString& keys) { return Do({"key", keys}); }
+    RealInput& Key(const QString& keys, int times = 1) {
+        QStringList command{"key", "--delay", "30"};
+        for (int i = 0; i < times; ++i) command << keys;
+        return Do(command);
+    }
     // Letters, digits and dots, key by key (xdotool's own "type" would take the
     // rest of the gesture for text).
     RealInput& Type(const QString& text) {
