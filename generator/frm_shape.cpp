@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <cmath>
+#include <random>
 
 #include "app/strings.h"
 #include "app/twips.h"
@@ -27,7 +28,8 @@ QFont StatusFont() {
 
 }  // namespace
 
-FrmShape::FrmShape(Desktop& desktop, QWidget* parent) : QMainWindow(parent, Qt::Tool), desktop_(desktop) {
+FrmShape::FrmShape(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent, Qt::Tool), desktop_(desktop), randomSeed_(std::random_device()()) {
     // Closing with the close box unloads the window: the next showing starts
     // afresh. Return only hides it, so its grid waits for the next visit.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -70,6 +72,8 @@ void FrmShape::BuildDesign() {
     mnuFile = menuBar()->addMenu(QString());
     mnuOpen = mnuFile->addAction(QString());
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuRandom = mnuFile->addAction(QString());
+    mnuRandom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuSave = mnuFile->addAction(QString());
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = mnuFile->addAction(QString());
@@ -100,6 +104,7 @@ void FrmShape::Form_Load() {
     mnuXShape->setTitle(LoadResString(106));
     mnuHelp->setText(LoadResString(107));
     mnuOpen->setText(LoadResString(109));
+    mnuRandom->setText(LoadResString(240));
     mnuSave->setText(LoadResString(110));
     mnuSaveAs->setText(LoadResString(111));
     mnuExit->setText(LoadResString(147));
@@ -129,6 +134,7 @@ void FrmShape::ConnectHandlers() {
     connect(UniPic, &PictureBox::mouseMoved, this, [this](int, int, float x, float y) { UniPic_MouseMove(x, y); });
     connect(UniPic, &PictureBox::clicked, this, &FrmShape::UniPic_Click);
     connect(mnuOpen, &QAction::triggered, this, &FrmShape::mnuOpen_Click);
+    connect(mnuRandom, &QAction::triggered, this, &FrmShape::mnuRandom_Click);
     connect(mnuSave, &QAction::triggered, this, &FrmShape::mnuSave_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &FrmShape::mnuSaveAs_Click);
     connect(mnuExit, &QAction::triggered, this, &FrmShape::mnuExit_Click);

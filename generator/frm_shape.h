@@ -13,6 +13,7 @@
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
+#include "model/random_figure.h"
 #include "model/shape_grid.h"
 
 namespace murlen {
@@ -37,6 +38,7 @@ public:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuRandom = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuExit = nullptr;
@@ -76,6 +78,7 @@ public:
 
     // Files, help and leaving
     void mnuOpen_Click();
+    void mnuRandom_Click();
     void mnuSave_Click();
     void mnuSaveAs_Click();
     void mnuExit_Click();
@@ -131,12 +134,19 @@ private:
     // file could not be written; a cancelled dialog is the user's choice.
     bool SaveShapeAs();
     void AddToFigureList(const QString& figureName);
+    // Before a random figure replaces the drawing: true when nothing is lost
+    // (an empty grid, or the random figure shown last, wherever it was moved),
+    // else the save question for a complete figure, and for any other drawing
+    // whether to drop it.
+    bool ConfirmReplaceDrawing();
     void SetCaption();
     void ShowPlacedCount();
 
     Desktop& desktop_;
     bool unloaded_ = false;
     std::optional<ShapeGrid> checkedGrid_;  // the drawing of the latest check
+    std::optional<RandomFigure> randomFigure_;  // the random figure shown last, with its solution
+    std::uint64_t randomSeed_;                  // the seed of the next random figure
 };
 
 }  // namespace murlen

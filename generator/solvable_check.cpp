@@ -16,6 +16,15 @@ void FrmShape::CheckSolvable() {
     labelSolvable->clear();
     labelSolvable->setToolTip(QString());
     if (Grid.placedCount != kCellCount) return;
+    // A random figure comes with a solution: its verdict is known at once,
+    // also after it has been moved.
+    if (randomFigure_ && SameShape(randomFigure_->grid, Grid)) {
+        SolveResult known;
+        known.verdict = SolveVerdict::Solved;
+        known.board = randomFigure_->solution;
+        SolvableCheck_Finished(known);
+        return;
+    }
     // The figure as the game will read it from the shape file.
     const ReadResult<FigureData> figure = ParseShapeFileForPlay(ShapeFileText(Grid));
     if (!figure.ok()) return;
