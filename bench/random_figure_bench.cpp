@@ -1,5 +1,5 @@
-// How long the shape generator's Random figure takes, and how varied its
-// figures are. Figures are drawn one after the other as the menu draws them:
+// How long the shape generator's Random figure takes, how varied its figures
+// are, and how their difficulty is spread (RateDifficulty, model/difficulty.h). Figures are drawn one after the other as the menu draws them:
 // each must differ from the one before, and the seeds count up from --seed.
 //
 //   random_figure_bench [--count N] [--seed S] [--grid SIZES]
@@ -8,12 +8,21 @@
 //     --grid SIZES   grid sizes, separated by commas (default 12,7,24)
 //     --show N       print the first N figures of each size, drawn in the
 //                    notation of tools/shipped_figures.h
+//     --study        also the numbers behind the difficulty measure, for the
+//                    first grid size: each figure rated a second time from
+//                    another seed, and a player who lays random fitting
+//                    pieces until none fits, twenty times a figure; the
+//                    correlation of the two ratings and of the rating with
+//                    the pieces that player manages (takes a minute or two)
 //
-// Per grid size: the median, 99th percentile and worst time of a figure, the
+// Per grid size: the median, 99th percentile and worst time of a figure (alone,
+// and with its difficulty rating, as the menu command shows both), the
 // draws it took, how many figures are distinct, the share of falling
 // diagonals among the squares the figures use and the share of figures with
 // only rising, only falling or both kinds, the spread of the bounding boxes,
-// the cells with an edge on the border, and the figures with a hole. Every
+// the cells with an edge on the border, the figures with a hole, and the time
+// and spread of the difficulty ratings. First the ratings of the shipped
+// figures. Every
 // figure is checked: 64 cells joined edge to edge, inside the grid, and its
 // solution keeps both rules; a failure stops the program.
 #include <algorithm>
@@ -22,15 +31,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cmath>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "files/shape_file.h"
 #include "model/geometry.h"
+#include "model/difficulty.h"
+#include "model/piece.h"
 #include "model/random_figure.h"
+#include "model/rules.h"
 #include "model/solver.h"
+#include "tools/shipped_figures.h"
 
 using namespace murlen;
 
@@ -132,8 +147,64 @@ int JoinedCells(const CellArray<NeighbourSlots>& neighbours) {
     return count;
 }
 
-void Run(int gridSize, int count, std::uint64_t seed, int show) {
-    std::vector<double> millis, draws, borderCells;
+constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
+
+// The pieces a player lays who puts a random unused piece on a random cell
+// where it breaks no rule, until no unused piece fits any empty cell.
+int PiecesUntilStuck(const CellArray<NeighbourSlots>& neighbours, std::mt19937_64& random) {
+    CellArray<std::int16_t> board;
+    board.Fill(0);
+    std::array<bool, kPieceCount + 1> used{};
+    for (int placed = 0;; ++placed) {
+        std::vector<std::pair<int, int>> moves;
+        for (int cell = 1; cell <= kCellCount; ++cell) {
+            if (board[cell] != 0) continue;
+            for (int piece = 1; piece <= kPieceCount; ++piece) {
+                if (used[std::size_t(piece)]) continue;
+                bool fits = true;
+                for (int slot = 0; slot < 3 && fits; ++slot) {
+                    const int value = neighbours[cell][std::size_t(slot)], mask = kEdgeMaskOfSlot[std::size_t(slot)];
+                    fits = value == 0 ? (PieceCode(piece) & mask) == mask
+                                      : board[NeighbourCell(value)] == 0 || PiecesMatch(slot, value, piece, board[NeighbourCell(value)]);
+                }
+                if (fits) moves.push_back({cell, piece});
+            }
+        }
+        if (moves.empty()) return placed;
+        const auto [cell, piece] = moves[random() % moves.size()];
+        board[cell] = std::int16_t(piece);
+        used[std::size_t(piece)] = true;
+    }
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
+    double meanA = 0, meanB = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) meanA += a[i] / double(a.size()), meanB += b[i] / double(b.size());
+    double ab = 0, aa = 0, bb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ab += (a[i] - meanA) * (b[i] - meanB);
+        aa += (a[i] - meanA) * (a[i] - meanA);
+        bb += (b[i] - meanB) * (b[i] - meanB);
+    }
+    return ab / std::sqrt(aa * bb);
+}
+
+const char* LevelName(Difficulty level) {
+    return level == Difficulty::Easy ? "Easy" : level == Difficulty::Medium ? "Medium" : "Hard";
+}
+
+void RateShippedFigures() {
+    std::printf("shipped figures, dead-end share and difficulty:\n ");
+    for (const tools::ShippedFigure& shipped : tools::ShippedFigures()) {
+        const DifficultyRating rating = RateDifficulty(tools::FigurePointsOf(*tools::GridFromDrawing(shipped.drawing)));
+        std::printf(" %s %.2f %s,", shipped.name, rating.deadEndShare, LevelName(rating.level));
+    }
+    std::printf("\n");
+}
+
+void Run(int gridSize, int count, std::uint64_t seed, int show, bool study) {
+    std::vector<double> millis, draws, borderCells, rateMillis, totalMillis, shares, otherShares, stuck;
+    std::map<Difficulty, int> levels;
     std::set<std::string> distinct;
     std::map<std::string, int> boxes;
     int squares = 0, falling = 0, onlyRising = 0, onlyFalling = 0, holes = 0;
@@ -156,6 +227,19 @@ void Run(int gridSize, int count, std::uint64_t seed, int show) {
         const int width = int(read.value->maxX - read.value->minX), height = int(read.value->maxY - read.value->minY);
         if (read.value->maxX > float(gridSize) || read.value->maxY > float(gridSize)) Fail("figure " + std::to_string(i) + " leaves the grid");
         previous = figure.grid;
+        const auto rateStart = std::chrono::steady_clock::now();
+        const DifficultyRating rating = RateDifficulty(read.value->points);
+        rateMillis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - rateStart).count());
+        totalMillis.push_back(millis.back() + rateMillis.back());
+        shares.push_back(rating.deadEndShare);
+        ++levels[rating.level];
+        if (study) {
+            otherShares.push_back(RateDifficulty(read.value->points, 2).deadEndShare);
+            std::mt19937_64 random{std::uint64_t(i)};
+            double pieces = 0;
+            for (int run = 0; run < 20; ++run) pieces += PiecesUntilStuck(neighbours, random) / 20.0;
+            stuck.push_back(pieces);
+        }
         if (i < show) std::printf("\n%s", Drawing(figure.grid, read.value->minX, read.value->minY, width, height).c_str());
 
         distinct.insert(ShapeKey(figure.grid, read.value->minX, read.value->minY, width, height));
@@ -177,8 +261,10 @@ void Run(int gridSize, int count, std::uint64_t seed, int show) {
         ++boxes[width >= 2 * height ? "wide (w >= 2h)" : height >= 2 * width ? "tall (h >= 2w)" : "squarish"];
     }
     std::printf("\ngrid %d x %d, %d figures from seed %llu\n", gridSize, gridSize, count, (unsigned long long)seed);
-    std::printf("  time ms     median %.2f   p99 %.2f   worst %.2f\n", Percentile(millis, 0.5), Percentile(millis, 0.99),
-                Percentile(millis, 1.0));
+    std::printf("  time ms     figure: median %.2f, p99 %.2f, worst %.2f; with its difficulty (what the menu command"
+                " waits for): median %.2f, p99 %.2f, worst %.2f\n",
+                Percentile(millis, 0.5), Percentile(millis, 0.99), Percentile(millis, 1.0), Percentile(totalMillis, 0.5),
+                Percentile(totalMillis, 0.99), Percentile(totalMillis, 1.0));
     std::printf("  draws       median %.0f   p99 %.0f   worst %.0f\n", Percentile(draws, 0.5), Percentile(draws, 0.99),
                 Percentile(draws, 1.0));
     std::printf("  distinct    %zu of %d\n", distinct.size(), count);
@@ -189,8 +275,18 @@ void Run(int gridSize, int count, std::uint64_t seed, int show) {
     std::printf("\n  border      cells with an edge on the border: min %.0f, median %.0f, max %.0f (at most 37 can be)\n",
                 Percentile(borderCells, 0), Percentile(borderCells, 0.5), Percentile(borderCells, 1.0));
     std::printf("  holes       %d figures\n", holes);
-    const bool met = Percentile(millis, 0.5) < 100 && Percentile(millis, 1.0) < 1000;
-    std::printf("  target      median under 100 ms, worst under 1 s: %s\n", met ? "met" : "MISSED");
+    std::printf("  difficulty  rating ms median %.2f, p99 %.2f, worst %.2f; dead-end share quartiles %.2f %.2f %.2f %.2f %.2f;"
+                " Easy %d, Medium %d, Hard %d\n",
+                Percentile(rateMillis, 0.5), Percentile(rateMillis, 0.99), Percentile(rateMillis, 1.0), Percentile(shares, 0),
+                Percentile(shares, 0.25), Percentile(shares, 0.5), Percentile(shares, 0.75), Percentile(shares, 1.0),
+                levels[Difficulty::Easy], levels[Difficulty::Medium], levels[Difficulty::Hard]);
+    std::printf("              thirds of the shares at %.2f and %.2f\n", Percentile(shares, 1.0 / 3), Percentile(shares, 2.0 / 3));
+    if (study)
+        std::printf("  study       ratings from seeds 1 and 2: correlation %.2f; rating and pieces laid until stuck"
+                    " (%.1f to %.1f): correlation %.2f\n",
+                    Correlation(shares, otherShares), Percentile(stuck, 0), Percentile(stuck, 1.0), Correlation(shares, stuck));
+    const bool met = Percentile(totalMillis, 0.5) < 100 && Percentile(totalMillis, 1.0) < 1000;
+    std::printf("  target      figure with its difficulty, median under 100 ms, worst under 1 s: %s\n", met ? "met" : "MISSED");
 }
 
 }  // namespace
@@ -199,9 +295,14 @@ int main(int argc, char** argv) {
     int count = 1000;
     std::uint64_t seed = 1;
     int show = 0;
+    bool study = false;
     std::vector<int> grids{12, 7, 24};
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--count") == 0) count = std::atoi(argv[i + 1]);
+    for (int i = 1; i < argc; i += 2) {
+        if (std::strcmp(argv[i], "--study") == 0) {
+            study = true;
+            --i;
+        } else if (i + 1 == argc) Fail(std::string("no value for ") + argv[i]);
+        else if (std::strcmp(argv[i], "--count") == 0) count = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--show") == 0) show = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--seed") == 0) seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (std::strcmp(argv[i], "--grid") == 0) {
@@ -209,9 +310,10 @@ int main(int argc, char** argv) {
             for (char* size = std::strtok(argv[i + 1], ","); size; size = std::strtok(nullptr, ",")) grids.push_back(std::atoi(size));
         } else Fail(std::string("unknown option ") + argv[i]);
     }
+    RateShippedFigures();
     for (const int grid : grids) {
         if (grid < 7 || grid > 24) Fail("grid sizes run from 7 to 24");
-        Run(grid, count, seed, show);
+        Run(grid, count, seed, show, study && grid == grids.front());
     }
     return 0;
 }

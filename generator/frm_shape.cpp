@@ -67,6 +67,12 @@ void FrmShape::BuildDesign() {
     labelSolvable->setWordWrap(true);
     labelSolvable->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     SetTwipsGeometry(labelSolvable, 2292, 0, 3600, 372);
+    // On the verdict's own place, aligned to the other end; the verdict's tool
+    // tip stays within reach under it.
+    labelDifficulty = new Label(client);
+    labelDifficulty->setObjectName(QStringLiteral("labelDifficulty"));
+    labelDifficulty->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    labelDifficulty->setAttribute(Qt::WA_TransparentForMouseEvents);
     SolvableCheck = new BackgroundSolver(this);
 
     mnuFile = menuBar()->addMenu(QString());
@@ -191,6 +197,8 @@ void FrmShape::RedrawGrid() {
     const int verdictLeft = TwipsLeft(labelPcs) + TwipsWidth(labelPcs);
     const int verdictTop = TwipsTop(UniPic) + TwipsHeight(UniPic);
     if (fits) SetTwipsGeometry(labelSolvable, verdictLeft, verdictTop, W - verdictLeft, innerHeight - verdictTop);
+    // The difficulty ends as far from the right edge as the count starts from the left.
+    if (fits) SetTwipsGeometry(labelDifficulty, verdictLeft, verdictTop, W - 0.05 * S - verdictLeft, innerHeight - verdictTop);
     CheckSolvable();
 
     // Pending events run once per square, so other handlers may run here: a

@@ -1,8 +1,10 @@
 // Random figures: each one valid as a shape file, 64 cells joined edge to edge
 // inside the visible grid, its solution keeping the rules, never the shape of
-// the figure before it, and the same for the same seed.
+// the figure before it, and the same for the same seed. The difficulty of
+// figures at both ends and in the middle.
 #include <QTest>
 
+#include "model/difficulty.h"
 #include "model/random_figure.h"
 #include "model/solver.h"
 #include "support/figures.h"
@@ -36,6 +38,11 @@ private slots:
         QVERIFY(SameShape(Drawn(kRising), turned));
         turned.Diagonal(3, 2) = -1;
         QVERIFY(!SameShape(Drawn(kRising), turned));
+    }
+
+    void difficulty() {
+        for (const auto& [name, level] : {std::pair{"Triangle", Difficulty::Easy}, {"Diamond", Difficulty::Medium}, {"Rectangle", Difficulty::Hard}})
+            QVERIFY2(RateDifficulty(FigureOf(Shipped(name)).points).level == level, name);
     }
 };
 
