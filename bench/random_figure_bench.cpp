@@ -1,8 +1,9 @@
 // How long the shape generator's Random figure takes, how varied its figures
-// are, and how their difficulty is spread (RateDifficulty, model/difficulty.h). Figures are drawn one after the other as the menu draws them:
-// each must differ from the one before, and the seeds count up from --seed.
+// are, and how their difficulty is spread (RateDifficulty, model/difficulty.h).
+// Figures are drawn one after the other as the menu draws them: each must
+// differ from the one before, and the seeds count up from --seed.
 //
-//   random_figure_bench [--count N] [--seed S] [--grid SIZES]
+//   random_figure_bench [--count N] [--seed S] [--grid SIZES] [--show N] [--study]
 //     --count N      figures per grid size (default 1000)
 //     --seed S       the first seed (default 1)
 //     --grid SIZES   grid sizes, separated by commas (default 12,7,24)
@@ -15,23 +16,22 @@
 //                    correlation of the two ratings and of the rating with
 //                    the pieces that player manages (takes a minute or two)
 //
-// Per grid size: the median, 99th percentile and worst time of a figure (alone,
-// and with its difficulty rating, as the menu command shows both), the
-// draws it took, how many figures are distinct, the share of falling
-// diagonals among the squares the figures use and the share of figures with
-// only rising, only falling or both kinds, the spread of the bounding boxes,
-// the cells with an edge on the border, the figures with a hole, and the time
-// and spread of the difficulty ratings. First the ratings of the shipped
-// figures. Every
-// figure is checked: 64 cells joined edge to edge, inside the grid, and its
-// solution keeps both rules; a failure stops the program.
+// First the ratings of the shipped figures. Then per grid size: the median,
+// 99th percentile and worst time of a figure (alone, and with its difficulty
+// rating, as the menu command shows both), the draws it took, how many figures
+// are distinct, the share of falling diagonals among the squares the figures
+// use and the share of figures with only rising, only falling or both kinds,
+// the spread of the bounding boxes, the cells with an edge on the border, the
+// figures with a hole, and the time and spread of the difficulty ratings.
+// Every figure is checked: 64 cells joined edge to edge, inside the grid, and
+// its solution keeps both rules; a failure stops the program.
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cmath>
 #include <map>
 #include <random>
 #include <set>
@@ -39,8 +39,8 @@
 #include <vector>
 
 #include "files/shape_file.h"
-#include "model/geometry.h"
 #include "model/difficulty.h"
+#include "model/geometry.h"
 #include "model/piece.h"
 #include "model/random_figure.h"
 #include "model/rules.h"
@@ -107,7 +107,8 @@ std::string ShapeKey(const ShapeGrid& grid, float minX, float minY, int width, i
     std::string key;
     for (int y = int(minY); y < int(minY) + height; ++y) {
         for (int x = int(minX); x < int(minX) + width; ++x)
-            key += char('a' + (grid.Falling(x, y) ? 4 : 0) + (grid.Placed(x, y, 1) ? 1 : 0) + (grid.Placed(x, y, 2) ? 2 : 0));
+            key += char('a' + (grid.Falling(x, y) ? 4 : 0) + (grid.Placed(x, y, 1) ? 1 : 0) +
+                        (grid.Placed(x, y, 2) ? 2 : 0));
         key += '|';
     }
     return key;
@@ -119,7 +120,9 @@ std::string Drawing(const ShapeGrid& grid, float minX, float minY, int width, in
     for (int y = int(minY); y < int(minY) + height; ++y) {
         for (int x = int(minX); x < int(minX) + width; ++x) {
             const bool upper = grid.Placed(x, y, 1), lower = grid.Placed(x, y, 2);
-            text += !upper && !lower ? ".." : std::string(1, grid.Falling(x, y) ? '\\' : '/') + (upper && lower ? (grid.Falling(x, y) ? '\\' : '/') : upper ? '^' : '_');
+            const char diagonal = grid.Falling(x, y) ? '\\' : '/';
+            if (!upper && !lower) text += "..";
+            else text += std::string{diagonal, upper && lower ? diagonal : upper ? '^' : '_'};
         }
         text += '\n';
     }
@@ -165,7 +168,8 @@ int PiecesUntilStuck(const CellArray<NeighbourSlots>& neighbours, std::mt19937_6
                 for (int slot = 0; slot < 3 && fits; ++slot) {
                     const int value = neighbours[cell][std::size_t(slot)], mask = kEdgeMaskOfSlot[std::size_t(slot)];
                     fits = value == 0 ? (PieceCode(piece) & mask) == mask
-                                      : board[NeighbourCell(value)] == 0 || PiecesMatch(slot, value, piece, board[NeighbourCell(value)]);
+                                      : board[NeighbourCell(value)] == 0 ||
+                                            PiecesMatch(slot, value, piece, board[NeighbourCell(value)]);
                 }
                 if (fits) moves.push_back({cell, piece});
             }
@@ -222,14 +226,17 @@ void Run(int gridSize, int count, std::uint64_t seed, int show, bool study) {
         if (!read.ok()) Fail("figure " + std::to_string(i) + " does not read back");
         const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(read.value->points);
         if (JoinedCells(neighbours) != kCellCount) Fail("figure " + std::to_string(i) + " falls apart");
-        if (!BoardKeepsRules(neighbours, figure.solution)) Fail("figure " + std::to_string(i) + ": solution breaks a rule");
+        if (!BoardKeepsRules(neighbours, figure.solution))
+            Fail("figure " + std::to_string(i) + ": solution breaks a rule");
         if (SameShape(figure.grid, previous)) Fail("figure " + std::to_string(i) + " repeats the one before");
         const int width = int(read.value->maxX - read.value->minX), height = int(read.value->maxY - read.value->minY);
-        if (read.value->maxX > float(gridSize) || read.value->maxY > float(gridSize)) Fail("figure " + std::to_string(i) + " leaves the grid");
+        if (read.value->maxX > float(gridSize) || read.value->maxY > float(gridSize))
+            Fail("figure " + std::to_string(i) + " leaves the grid");
         previous = figure.grid;
         const auto rateStart = std::chrono::steady_clock::now();
         const DifficultyRating rating = RateDifficulty(read.value->points);
-        rateMillis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - rateStart).count());
+        rateMillis.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - rateStart).count());
         totalMillis.push_back(millis.back() + rateMillis.back());
         shares.push_back(rating.deadEndShare);
         ++levels[rating.level];
@@ -240,13 +247,15 @@ void Run(int gridSize, int count, std::uint64_t seed, int show, bool study) {
             for (int run = 0; run < 20; ++run) pieces += PiecesUntilStuck(neighbours, random) / 20.0;
             stuck.push_back(pieces);
         }
-        if (i < show) std::printf("\n%s", Drawing(figure.grid, read.value->minX, read.value->minY, width, height).c_str());
+        if (i < show)
+            std::printf("\n%s", Drawing(figure.grid, read.value->minX, read.value->minY, width, height).c_str());
 
         distinct.insert(ShapeKey(figure.grid, read.value->minX, read.value->minY, width, height));
         int rising = 0, fall = 0;
         for (int x = 0; x < kGridSquares; ++x)
             for (int y = 0; y < kGridSquares; ++y)
-                if (figure.grid.Placed(x, y, 1) || figure.grid.Placed(x, y, 2)) (figure.grid.Falling(x, y) ? fall : rising)++;
+                if (figure.grid.Placed(x, y, 1) || figure.grid.Placed(x, y, 2))
+                    (figure.grid.Falling(x, y) ? fall : rising)++;
         squares += rising + fall;
         falling += fall;
         onlyRising += fall == 0;
@@ -261,10 +270,11 @@ void Run(int gridSize, int count, std::uint64_t seed, int show, bool study) {
         ++boxes[width >= 2 * height ? "wide (w >= 2h)" : height >= 2 * width ? "tall (h >= 2w)" : "squarish"];
     }
     std::printf("\ngrid %d x %d, %d figures from seed %llu\n", gridSize, gridSize, count, (unsigned long long)seed);
-    std::printf("  time ms     figure: median %.2f, p99 %.2f, worst %.2f; with its difficulty (what the menu command"
-                " waits for): median %.2f, p99 %.2f, worst %.2f\n",
-                Percentile(millis, 0.5), Percentile(millis, 0.99), Percentile(millis, 1.0), Percentile(totalMillis, 0.5),
-                Percentile(totalMillis, 0.99), Percentile(totalMillis, 1.0));
+    std::printf(
+        "  time ms     figure: median %.2f, p99 %.2f, worst %.2f; with its difficulty (what the menu command"
+        " waits for): median %.2f, p99 %.2f, worst %.2f\n",
+        Percentile(millis, 0.5), Percentile(millis, 0.99), Percentile(millis, 1.0), Percentile(totalMillis, 0.5),
+        Percentile(totalMillis, 0.99), Percentile(totalMillis, 1.0));
     std::printf("  draws       median %.0f   p99 %.0f   worst %.0f\n", Percentile(draws, 0.5), Percentile(draws, 0.99),
                 Percentile(draws, 1.0));
     std::printf("  distinct    %zu of %d\n", distinct.size(), count);
@@ -272,21 +282,26 @@ void Run(int gridSize, int count, std::uint64_t seed, int show, bool study) {
                 100.0 * falling / squares, onlyRising, onlyFalling, count - onlyRising - onlyFalling);
     std::printf("  box         width %d..%d, height %d..%d;", minWidth, maxWidth, minHeight, maxHeight);
     for (const auto& [kind, n] : boxes) std::printf(" %s %d,", kind.c_str(), n);
-    std::printf("\n  border      cells with an edge on the border: min %.0f, median %.0f, max %.0f (at most 37 can be)\n",
-                Percentile(borderCells, 0), Percentile(borderCells, 0.5), Percentile(borderCells, 1.0));
+    std::printf(
+        "\n  border      cells with an edge on the border: min %.0f, median %.0f, max %.0f (at most 37 can be)\n",
+        Percentile(borderCells, 0), Percentile(borderCells, 0.5), Percentile(borderCells, 1.0));
     std::printf("  holes       %d figures\n", holes);
-    std::printf("  difficulty  rating ms median %.2f, p99 %.2f, worst %.2f; dead-end share quartiles %.2f %.2f %.2f %.2f %.2f;"
-                " Easy %d, Medium %d, Hard %d\n",
-                Percentile(rateMillis, 0.5), Percentile(rateMillis, 0.99), Percentile(rateMillis, 1.0), Percentile(shares, 0),
-                Percentile(shares, 0.25), Percentile(shares, 0.5), Percentile(shares, 0.75), Percentile(shares, 1.0),
-                levels[Difficulty::Easy], levels[Difficulty::Medium], levels[Difficulty::Hard]);
-    std::printf("              thirds of the shares at %.2f and %.2f\n", Percentile(shares, 1.0 / 3), Percentile(shares, 2.0 / 3));
+    std::printf(
+        "  difficulty  rating ms median %.2f, p99 %.2f, worst %.2f; dead-end share quartiles %.2f %.2f %.2f %.2f %.2f;"
+        " Easy %d, Medium %d, Hard %d\n",
+        Percentile(rateMillis, 0.5), Percentile(rateMillis, 0.99), Percentile(rateMillis, 1.0), Percentile(shares, 0),
+        Percentile(shares, 0.25), Percentile(shares, 0.5), Percentile(shares, 0.75), Percentile(shares, 1.0),
+        levels[Difficulty::Easy], levels[Difficulty::Medium], levels[Difficulty::Hard]);
+    std::printf("              thirds of the shares at %.2f and %.2f\n", Percentile(shares, 1.0 / 3),
+                Percentile(shares, 2.0 / 3));
     if (study)
-        std::printf("  study       ratings from seeds 1 and 2: correlation %.2f; rating and pieces laid until stuck"
-                    " (%.1f to %.1f): correlation %.2f\n",
-                    Correlation(shares, otherShares), Percentile(stuck, 0), Percentile(stuck, 1.0), Correlation(shares, stuck));
+        std::printf(
+            "  study       ratings from seeds 1 and 2: correlation %.2f; rating and pieces laid until stuck"
+            " (%.1f to %.1f): correlation %.2f\n",
+            Correlation(shares, otherShares), Percentile(stuck, 0), Percentile(stuck, 1.0), Correlation(shares, stuck));
     const bool met = Percentile(totalMillis, 0.5) < 100 && Percentile(totalMillis, 1.0) < 1000;
-    std::printf("  target      figure with its difficulty, median under 100 ms, worst under 1 s: %s\n", met ? "met" : "MISSED");
+    std::printf("  target      figure with its difficulty, median under 100 ms, worst under 1 s: %s\n",
+                met ? "met" : "MISSED");
 }
 
 }  // namespace
@@ -301,14 +316,20 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--study") == 0) {
             study = true;
             --i;
-        } else if (i + 1 == argc) Fail(std::string("no value for ") + argv[i]);
-        else if (std::strcmp(argv[i], "--count") == 0) count = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--show") == 0) show = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seed") == 0) seed = std::strtoull(argv[i + 1], nullptr, 10);
+        } else if (i + 1 == argc)
+            Fail(std::string("no value for ") + argv[i]);
+        else if (std::strcmp(argv[i], "--count") == 0)
+            count = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--show") == 0)
+            show = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seed") == 0)
+            seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (std::strcmp(argv[i], "--grid") == 0) {
             grids.clear();
-            for (char* size = std::strtok(argv[i + 1], ","); size; size = std::strtok(nullptr, ",")) grids.push_back(std::atoi(size));
-        } else Fail(std::string("unknown option ") + argv[i]);
+            for (char* size = std::strtok(argv[i + 1], ","); size; size = std::strtok(nullptr, ","))
+                grids.push_back(std::atoi(size));
+        } else
+            Fail(std::string("unknown option ") + argv[i]);
     }
     RateShippedFigures();
     for (const int grid : grids) {

@@ -34,7 +34,7 @@ public:
     PictureBox* UniPic = nullptr;   // the editing grid, one unit per square
     Label* labelPcs = nullptr;      // "Placed: " and the count
     Label* labelSolvable = nullptr; // the solver's verdict on a complete drawing
-    Label* labelDifficulty = nullptr;  // how hard a solvable drawing is, at the right end of the verdict's line
+    Label* labelDifficulty = nullptr;  // how hard a solvable drawing is, at the end of the verdict's line
     BackgroundSolver* SolvableCheck = nullptr;  // works the verdict out off the user interface thread
 
     QMenu* mnuFile = nullptr;
@@ -89,9 +89,9 @@ public:
     void SolvableCheck_Finished(const SolveResult& result);
 
     // --- Operations ---------------------------------------------------------
-    // Lays out UniPic, labelPcs, labelSolvable and labelDifficulty for the window's size, checks
-    // the drawing if it has changed (CheckSolvable), clears the grid and
-    // draws every visible cell, letting pending events run once per square.
+    // Lays out UniPic and the labels for the window's size, checks the
+    // drawing if it has changed (CheckSolvable), clears the grid and draws
+    // every visible cell, letting pending events run once per square.
     void RedrawGrid();
     // Draws one triangle cell; X and Y 0..25, Half 1 or 2.
     void DrawCell(int X, int Y, int Half);

@@ -27,7 +27,8 @@ bool Fits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int1
         const int value = neighbours[cell][std::size_t(slot)];
         const int mask = kEdgeMaskOfSlot[std::size_t(slot)];
         if (value == 0 && (PieceCode(piece) & mask) != mask) return false;
-        if (value != 0 && board[NeighbourCell(value)] != 0 && !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
+        if (value != 0 && board[NeighbourCell(value)] != 0 &&
+            !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
             return false;
     }
     return true;
@@ -72,7 +73,7 @@ DifficultyRating RateDifficulty(const CellArray<Triangle>& figurePoints, std::ui
     }
     DifficultyRating rating;
     rating.deadEndShare = decided == 0 ? 1.0 : double(deadEnds) / decided;
-    rating.level = rating.deadEndShare >= kHardFrom    ? Difficulty::Hard
+    rating.level = rating.deadEndShare >= kHardFrom     ? Difficulty::Hard
                    : rating.deadEndShare >= kMediumFrom ? Difficulty::Medium
                                                         : Difficulty::Easy;
     return rating;

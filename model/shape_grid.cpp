@@ -16,7 +16,8 @@ CellArray<Triangle> FigureCells(const ShapeGrid& grid) {
     for (int y = 0; y < kGridSquares; ++y)
         for (int x = 0; x < kGridSquares; ++x)
             for (const int half : {1, 2})
-                if (grid.Placed(x, y, half) && n <= kCellCount) cells[n++] = CellTriangle(x, y, grid.Falling(x, y), half);
+                if (grid.Placed(x, y, half) && n <= kCellCount)
+                    cells[n++] = CellTriangle(x, y, grid.Falling(x, y), half);
     return cells;
 }
 
