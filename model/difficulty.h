@@ -27,8 +27,8 @@ struct DifficultyRating {
 
 // For a solvable figure (`figurePoints` as SolveFigure takes them). The boards
 // come from `seed`, so with the same seed a figure always gets the same rating,
-// wherever it lies. Some 10 ms on average, under 100 ms for the figures
-// measured (bench/random_figure_bench).
+// wherever it lies. Some 10 ms at the median, 35 ms at the 99th percentile,
+// at most 126 ms over 3,000 random figures (bench/random_figure_bench).
 DifficultyRating RateDifficulty(const CellArray<Triangle>& figurePoints, std::uint64_t seed = 1);
 
 }  // namespace murlen
