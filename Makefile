@@ -49,6 +49,7 @@ bench: build
 	@for ratio in 1 2; do echo "== drawing_bench --ratio $$ratio"; \
 	  QT_QPA_PLATFORM=offscreen $(BUILD)/bench/drawing_bench --ratio $$ratio; done
 	@echo "== solver_bench"; $(BUILD)/bench/solver_bench
+	@echo "== random_figure_bench"; $(BUILD)/bench/random_figure_bench
 
 # Installs like a desktop program: the program folder in $(PREFIX)/lib/murlen,
 # the command murlen in $(PREFIX)/bin, the menu entry and its icon in

@@ -23,19 +23,6 @@ constexpr int kRecordLines = 7;  // N, x1, y1, x2, y2, x3, y3
 // conversion to int well defined.
 constexpr double kLargestValue = 1e6;
 
-// The corners of one half of square (x, y), in the order P1, P2, P3. P1 is the
-// right angle and P2 -> P1 -> P3 runs clockwise on the screen.
-struct Corners {
-    int x1, y1, x2, y2, x3, y3;
-};
-
-Corners CornersOf(int x, int y, bool falling, int half) {
-    if (!falling && half == 1) return {x, y, x, y + 1, x + 1, y};
-    if (falling && half == 1) return {x + 1, y, x, y, x + 1, y + 1};
-    if (falling) return {x, y + 1, x + 1, y + 1, x, y};
-    return {x + 1, y + 1, x + 1, y, x, y + 1};
-}
-
 void AppendLine(std::string& text, int value) {
     text += std::to_string(value);
     text += "\r\n";
@@ -162,11 +149,6 @@ struct CellPlace {
     int half = 1;
 };
 
-bool SameCorners(const Triangle& t, const Corners& c) {
-    return t.p1 == Point{float(c.x1), float(c.y1)} && t.p2 == Point{float(c.x2), float(c.y2)} &&
-           t.p3 == Point{float(c.x3), float(c.y3)};
-}
-
 // The place of a triangle whose corners are exactly those that the writer gives
 // one half of a grid square; nothing for any other triangle.
 std::optional<CellPlace> PlaceOfCell(const Triangle& t) {
@@ -176,7 +158,7 @@ std::optional<CellPlace> PlaceOfCell(const Triangle& t) {
     for (const bool falling : {false, true}) {
         for (const int half : {1, 2}) {
             const CellPlace place{int(left), int(top), falling, half};
-            if (SameCorners(t, CornersOf(place.x, place.y, falling, half))) return place;
+            if (t == CellTriangle(place.x, place.y, falling, half)) return place;
         }
     }
     return std::nullopt;
@@ -221,8 +203,8 @@ std::string ShapeFileText(const ShapeGrid& grid) {
         for (int x = 0; x < kGridSquares; ++x) {
             for (const int half : {1, 2}) {
                 if (!grid.Placed(x, y, half) || n > kCellCount) continue;
-                const Corners c = CornersOf(x, y, grid.Falling(x, y), half);
-                for (const int value : {n, c.x1, c.y1, c.x2, c.y2, c.x3, c.y3}) {
+                const auto [p1, p2, p3] = CellTriangle(x, y, grid.Falling(x, y), half);
+                for (const int value : {n, int(p1.x), int(p1.y), int(p2.x), int(p2.y), int(p3.x), int(p3.y)}) {
                     AppendLine(text, value);
                 }
                 ++n;
@@ -318,7 +300,7 @@ ReadResult<ShapeFileContents> ParseShapeFileIntoGrid(const std::string& text) {
         }
         const int x1 = v[0], y1 = v[1], x2 = v[2], y2 = v[3], x3 = v[4], y3 = v[5];
 
-        // Which square and half the corners belong to; this undoes CornersOf.
+        // Which square and half the corners belong to; this undoes CellTriangle.
         CellPlace cell;
         if (x1 == x2 && x1 <= x3) {
             cell = {x1, y1, false, 1};

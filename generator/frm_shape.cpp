@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <cmath>
+#include <random>
 
 #include "app/strings.h"
 #include "app/twips.h"
@@ -27,7 +28,8 @@ QFont StatusFont() {
 
 }  // namespace
 
-FrmShape::FrmShape(Desktop& desktop, QWidget* parent) : QMainWindow(parent, Qt::Tool), desktop_(desktop) {
+FrmShape::FrmShape(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent, Qt::Tool), desktop_(desktop), randomSeed_(std::random_device()()) {
     // Closing with the close box unloads the window: the next showing starts
     // afresh. Return only hides it, so its grid waits for the next visit.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -65,11 +67,19 @@ void FrmShape::BuildDesign() {
     labelSolvable->setWordWrap(true);
     labelSolvable->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     SetTwipsGeometry(labelSolvable, 2292, 0, 3600, 372);
+    // On the verdict's own place, aligned to the other end; the verdict's tool
+    // tip stays within reach under it.
+    labelDifficulty = new Label(client);
+    labelDifficulty->setObjectName(QStringLiteral("labelDifficulty"));
+    labelDifficulty->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    labelDifficulty->setAttribute(Qt::WA_TransparentForMouseEvents);
     SolvableCheck = new BackgroundSolver(this);
 
     mnuFile = menuBar()->addMenu(QString());
     mnuOpen = mnuFile->addAction(QString());
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuRandom = mnuFile->addAction(QString());
+    mnuRandom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuSave = mnuFile->addAction(QString());
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = mnuFile->addAction(QString());
@@ -100,6 +110,7 @@ void FrmShape::Form_Load() {
     mnuXShape->setTitle(LoadResString(106));
     mnuHelp->setText(LoadResString(107));
     mnuOpen->setText(LoadResString(109));
+    mnuRandom->setText(LoadResString(240));
     mnuSave->setText(LoadResString(110));
     mnuSaveAs->setText(LoadResString(111));
     mnuExit->setText(LoadResString(147));
@@ -129,6 +140,7 @@ void FrmShape::ConnectHandlers() {
     connect(UniPic, &PictureBox::mouseMoved, this, [this](int, int, float x, float y) { UniPic_MouseMove(x, y); });
     connect(UniPic, &PictureBox::clicked, this, &FrmShape::UniPic_Click);
     connect(mnuOpen, &QAction::triggered, this, &FrmShape::mnuOpen_Click);
+    connect(mnuRandom, &QAction::triggered, this, &FrmShape::mnuRandom_Click);
     connect(mnuSave, &QAction::triggered, this, &FrmShape::mnuSave_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &FrmShape::mnuSaveAs_Click);
     connect(mnuExit, &QAction::triggered, this, &FrmShape::mnuExit_Click);
@@ -186,6 +198,8 @@ void FrmShape::RedrawGrid() {
     const int verdictLeft = TwipsLeft(labelPcs) + TwipsWidth(labelPcs);
     const int verdictTop = TwipsTop(UniPic) + TwipsHeight(UniPic);
     if (fits) SetTwipsGeometry(labelSolvable, verdictLeft, verdictTop, W - verdictLeft, innerHeight - verdictTop);
+    // The difficulty ends as far from the right edge as the count starts from the left.
+    if (fits) SetTwipsGeometry(labelDifficulty, verdictLeft, verdictTop, W - 0.05 * S - verdictLeft, innerHeight - verdictTop);
     CheckSolvable();
 
     // Pending events run once per square, so other handlers may run here: a

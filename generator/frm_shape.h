@@ -13,6 +13,7 @@
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
+#include "model/random_figure.h"
 #include "model/shape_grid.h"
 
 namespace murlen {
@@ -33,10 +34,12 @@ public:
     PictureBox* UniPic = nullptr;   // the editing grid, one unit per square
     Label* labelPcs = nullptr;      // "Placed: " and the count
     Label* labelSolvable = nullptr; // the solver's verdict on a complete drawing
+    Label* labelDifficulty = nullptr;  // how hard a solvable drawing is, at the end of the verdict's line
     BackgroundSolver* SolvableCheck = nullptr;  // works the verdict out off the user interface thread
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuRandom = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuExit = nullptr;
@@ -76,6 +79,7 @@ public:
 
     // Files, help and leaving
     void mnuOpen_Click();
+    void mnuRandom_Click();
     void mnuSave_Click();
     void mnuSaveAs_Click();
     void mnuExit_Click();
@@ -85,9 +89,9 @@ public:
     void SolvableCheck_Finished(const SolveResult& result);
 
     // --- Operations ---------------------------------------------------------
-    // Lays out UniPic, labelPcs and labelSolvable for the window's size, checks
-    // the drawing if it has changed (CheckSolvable), clears the grid and
-    // draws every visible cell, letting pending events run once per square.
+    // Lays out UniPic and the labels for the window's size, checks the
+    // drawing if it has changed (CheckSolvable), clears the grid and draws
+    // every visible cell, letting pending events run once per square.
     void RedrawGrid();
     // Draws one triangle cell; X and Y 0..25, Half 1 or 2.
     void DrawCell(int X, int Y, int Half);
@@ -131,12 +135,19 @@ private:
     // file could not be written; a cancelled dialog is the user's choice.
     bool SaveShapeAs();
     void AddToFigureList(const QString& figureName);
+    // Before a random figure replaces the drawing: true when nothing is lost
+    // (an empty grid, or the random figure shown last, wherever it was moved),
+    // else the save question for a complete figure, and for any other drawing
+    // whether to drop it.
+    bool ConfirmReplaceDrawing();
     void SetCaption();
     void ShowPlacedCount();
 
     Desktop& desktop_;
     bool unloaded_ = false;
     std::optional<ShapeGrid> checkedGrid_;  // the drawing of the latest check
+    std::optional<RandomFigure> randomFigure_;  // the random figure shown last, with its solution
+    std::uint64_t randomSeed_;                  // the seed of the next random figure
 };
 
 }  // namespace murlen

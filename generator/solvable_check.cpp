@@ -6,6 +6,7 @@
 #include "app/strings.h"
 #include "files/shape_file.h"
 #include "generator/frm_shape.h"
+#include "model/difficulty.h"
 
 namespace murlen {
 
@@ -15,7 +16,17 @@ void FrmShape::CheckSolvable() {
     SolvableCheck->Cancel();
     labelSolvable->clear();
     labelSolvable->setToolTip(QString());
+    labelDifficulty->clear();
     if (Grid.placedCount != kCellCount) return;
+    // A random figure comes with a solution: its verdict is known at once,
+    // also after it has been moved.
+    if (randomFigure_ && SameShape(randomFigure_->grid, Grid)) {
+        SolveResult known;
+        known.verdict = SolveVerdict::Solved;
+        known.board = randomFigure_->solution;
+        SolvableCheck_Finished(known);
+        return;
+    }
     // The figure as the game will read it from the shape file.
     const ReadResult<FigureData> figure = ParseShapeFileForPlay(ShapeFileText(Grid));
     if (!figure.ok()) return;
@@ -33,6 +44,9 @@ void FrmShape::SolvableCheck_Finished(const SolveResult& result) {
     case SolveVerdict::Undecided: verdict = LoadResString(213); break;
     }
     labelSolvable->setText(verdict);
+    // The answer belongs to the drawing on the grid: older ones are dropped.
+    if (result.verdict == SolveVerdict::Solved)
+        labelDifficulty->setText(LoadResString(245) + LoadResString(242 + int(RateDifficulty(FigureCells(Grid)).level)));
     // The reasons are long; the tool tip shows the whole text where the label
     // is too narrow for it.
     labelSolvable->setToolTip(verdict);

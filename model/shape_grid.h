@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/types.h"
+
 namespace murlen {
 
 constexpr int kGridSquares = 26;  // squares per side, 0..25
@@ -29,5 +31,14 @@ struct ShapeGrid {
 
     friend bool operator==(const ShapeGrid&, const ShapeGrid&) = default;
 };
+
+// The triangle of half `half` (1 upper, 2 lower) of square (x, y) as a shape
+// file records it: P1 at the right angle, P2 -> P1 -> P3 clockwise.
+Triangle CellTriangle(int x, int y, bool falling, int half);
+
+// The first 64 placed cells in the order of a shape file's records (row by row,
+// column by column, half 1 before half 2), numbered 1..64 as the game numbers
+// them. For a grid with 64 placed cells.
+CellArray<Triangle> FigureCells(const ShapeGrid& grid);
 
 }  // namespace murlen

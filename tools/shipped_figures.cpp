@@ -154,28 +154,7 @@ std::optional<ShapeGrid> GridFromDrawing(std::string_view drawing, std::string* 
     return grid;
 }
 
-CellArray<Triangle> FigurePointsOf(const ShapeGrid& grid) {
-    CellArray<Triangle> points;
-    int n = 0;
-    for (int y = 0; y < kGridSquares; ++y) {
-        for (int x = 0; x < kGridSquares; ++x) {
-            for (int half = 1; half <= 2; ++half) {
-                if (!grid.Placed(x, y, half) || n == kCellCount) continue;
-                const float left = float(x), top = float(y), right = left + 1, bottom = top + 1;
-                Triangle cell;
-                if (!grid.Falling(x, y)) {
-                    cell = half == 1 ? Triangle{{left, top}, {left, bottom}, {right, top}}
-                                     : Triangle{{right, bottom}, {right, top}, {left, bottom}};
-                } else {
-                    cell = half == 1 ? Triangle{{right, top}, {left, top}, {right, bottom}}
-                                     : Triangle{{left, bottom}, {right, bottom}, {left, top}};
-                }
-                points[++n] = cell;
-            }
-        }
-    }
-    return points;
-}
+CellArray<Triangle> FigurePointsOf(const ShapeGrid& grid) { return FigureCells(grid); }
 
 std::string ShippedFigureListText() {
     std::string text;

@@ -3,6 +3,7 @@
 // types, and the results are read back from the board, the clock, the dialogs
 // and the titles the window manager sees. Skipped where there is no display.
 #include <QElapsedTimer>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +18,8 @@
 #include "app/strings.h"
 #include "app/twips.h"
 #include "generator/frm_shape.h"
+#include "generator/generator_fixture.h"
+#include "model/random_figure.h"
 #include "model/solver.h"
 #include "support/game_fixture.h"
 #include "support/real_input.h"
@@ -257,6 +260,36 @@ private slots:
         QVERIFY(helpScrolled > 0);
         QVERIFY(form.frmShape && !form.frmShape->isVisible());
         for (QWidget* window : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<HelpViewer*>(window) || !window->isVisible());
+    }
+
+    void threeRandomFiguresFromTheFileMenu() {
+        GeneratorFixture g;
+        FrmShape& form = *g.form;
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QPoint fileMenu = form.menuBar()->mapToGlobal(form.menuBar()->actionGeometry(form.mnuFile->menuAction()).center());
+        std::vector<ShapeGrid> figures;
+        for (const QString name : {"First.dat", "Second.dat", "Third.dat"}) {
+            // File > Random figure with the pointer, then saved as a new file.
+            RealInput().MoveTo(fileMenu).Click().Play();
+            QVERIFY(form.mnuFile->isVisible());
+            RealInput().MoveTo(form.mnuFile->mapToGlobal(form.mnuFile->actionGeometry(form.mnuRandom).center())).Click().Play();
+            QCOMPARE(form.labelPcs->text() + '|' + form.labelSolvable->text(), QString("Placed: 64|Solvable"));
+            g.desktop->fileAnswers.push_back(g.ChoiceIn(name));
+            RealInput().Key("ctrl+a").Play();
+
+            const QByteArray bytes = g.folder.ReadBytes(name);
+            QCOMPARE(bytes.toStdString(), ShapeFileText(form.Grid));
+            const CellArray<Triangle> cells = FigureOf(form.Grid).points;
+            const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(cells);
+            QCOMPARE(JoinedCells(neighbours), kCellCount);
+            const auto solution = KnownSolution(cells);
+            QVERIFY(solution && BoardKeepsRules(neighbours, *solution));
+            for (const ShapeGrid& before : figures) QVERIFY(!SameShape(before, form.Grid));
+            figures.push_back(form.Grid);
+        }
+        // A random figure replaced the one before it without the save question.
+        QCOMPARE(g.desktop->Prompts(), QStringList(3, "Add the file to the data base?"));
     }
 
     void dialogsSpeakThePlayersLanguageAndTitlesAreExact() {

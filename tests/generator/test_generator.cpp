@@ -24,13 +24,13 @@ ShapeGrid Figure(const QString& text) {
 
 // One word a step: l, r or m and a point (a left, right or middle click);
 // < > ^ v (moves); g and answers to the grid size question (_ for a blank);
-// o s a x (Open, Save, Save As, Return); =Title (the next file dialog's
+// o s a x n (Open, Save, Save As, Return, Random figure); =Title (the next file dialog's
 // choice); Y N C (the next question's answer, else Yes); +Figure (put into the
 // grid as opening does); ! (a figure list that cannot be written).
 void Play(GeneratorFixture& g, const QString& script) {
     FrmShape& f = *g.form;
     const std::map<QChar, QAction*> menu{{'<', f.mnuLeft}, {'>', f.mnuRight}, {'^', f.mnuUp}, {'v', f.mnuDown}, {'g', f.mnuGrid},
-                                         {'o', f.mnuOpen}, {'s', f.mnuSave}, {'a', f.mnuSaveAs}, {'x', f.mnuExit}};
+                                         {'o', f.mnuOpen}, {'s', f.mnuSave}, {'a', f.mnuSaveAs}, {'x', f.mnuExit}, {'n', f.mnuRandom}};
     const std::map<QChar, int> answers{{'Y', msgbox::kYes}, {'N', msgbox::kNo}, {'C', msgbox::kCancel}};
     for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
         const QChar c = step[0];
@@ -100,6 +100,7 @@ private slots:
         QTest::newRow("list not writable") << "! +Rising =Star.dat a" << "Rising" << add + "|16:The file Figures.dat cannot be written. The shape file has been saved, but the figure has not been added to the figure list." << "|Shape generator [Star.dat]|12" << "Star.dat=Rising" << "";
         QTest::newRow("file not writable") << "+Rising =missing/New.dat a" << "Rising" << "16:The file missing/New.dat cannot be written. Nothing has been changed." << "|Shape generator|12" << "" << list;
         QTest::newRow("return, save failed") << "+Rising =missing/New.dat x" << "Rising" << "3:Do you want to save your work?|16:The file missing/New.dat cannot be written. Nothing has been changed." << "|Shape generator|12" << "" << list;
+        QTest::newRow("random kept a drawing") << "l1.2,1.2 N n +Rising C n" << "Rising" << "36:Replace your drawing with a random figure?|3:Do you want to save your work?" << "Placed: 1|Shape generator|12" << "" << list;
         QTest::newRow("name not for the list") << "+Rising =.dat a" << "Rising" << add + "|16:The file .dat cannot be added to the figure list: a figure name must not be empty and must not contain quotes, slashes, backslashes or control characters. The shape file has been saved." << "|Shape generator [.dat]|12" << ".dat=Rising" << list;
     }
     void plays() {

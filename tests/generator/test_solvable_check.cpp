@@ -1,6 +1,7 @@
 // The shape generator's verdict on a complete drawing: worked out in the
 // background beside the count, none below 64 cells, started again on every
-// change of the drawing and only then, "too hard" when not decided in time.
+// change of the drawing and only then, "too hard" when not decided in time;
+// a solvable drawing's difficulty beside it.
 #include <QSignalSpy>
 #include <QTest>
 
@@ -33,6 +34,7 @@ private slots:
         QVERIFY(form.labelSolvable->text().isEmpty());  // 63 cells: no verdict
         generator.LeftClick(0.2f, 0.2f);
         QCOMPARE(verdict(2), QString("Solvable"));
+        QCOMPARE(form.labelDifficulty->text(), QString("Difficulty: Easy"));
         QTest::qWait(100);
         QCOMPARE(spy.count(), 2);
         // A redraw of the same drawing keeps it; a turned diagonal asks again.
@@ -41,6 +43,7 @@ private slots:
         form.SolvableCheck->SetTimeLimit(std::chrono::nanoseconds(1));
         generator.RightClick(1.5f, 0.5f);
         QCOMPARE(verdict(3), QString("Too hard to decide"));
+        QVERIFY(form.labelDifficulty->text().isEmpty());
     }
 };
 

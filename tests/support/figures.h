@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/shape_file.h"
 #include "model/geometry.h"
@@ -46,6 +47,21 @@ inline FigureData FigureOf(const ShapeGrid& grid) {
     const ReadResult<FigureData> read = ParseShapeFileForPlay(ShapeFileText(grid));
     if (!read.ok()) qFatal("a test figure does not read back");
     return *read.value;
+}
+
+// Cells reachable from cell 1 across shared edges: 64 for a figure in one piece.
+inline int JoinedCells(const CellArray<NeighbourSlots>& neighbours) {
+    CellArray<bool> seen;
+    seen.Fill(false);
+    std::vector<int> todo{1};
+    seen[1] = true;
+    for (std::size_t next = 0; next < todo.size(); ++next)
+        for (const int slot : neighbours[todo[next]])
+            if (slot != 0 && !seen[NeighbourCell(slot)]) {
+                seen[NeighbourCell(slot)] = true;
+                todo.push_back(NeighbourCell(slot));
+            }
+    return int(todo.size());
 }
 
 // 2 x 16 rising squares: 32 cells have a square's side on the border as their
