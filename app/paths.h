@@ -6,10 +6,21 @@
 #include <filesystem>
 
 #include "app/desktop.h"
+#include "files/file_places.h"
 
 namespace murlen {
 
 inline std::filesystem::path ToFilePath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+inline QString ToQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// Where the shipped files and the user's files are, for the desktop's program
+// folder and user.
+inline FilePlaces PlacesOf(const Desktop& desktop) {
+    return FilePlaces::Find(ToFilePath(desktop.AppPath()), ToFilePath(desktop.DataFolder()));
+}
+
+// The help file of the current language, among the shipped files.
+QString HelpFileOf(const Desktop& desktop);
 
 // A file chosen in a dialog exists when a directory query for its path finds a
 // file of exactly that name.
