@@ -17,9 +17,10 @@
 
 namespace murlen {
 
-// The shipped files of an installation, relative to the folder of the program:
-// the program in PREFIX/games, its files in PREFIX/share/games/murlen.
-inline constexpr const char* kShippedFolderFromProgram = "../share/games/murlen";
+// The shipped files of an installation, relative to the folder of the program
+// (the build file sets it: the program in PREFIX/games, its files in
+// PREFIX/share/games/murlen).
+inline constexpr const char* kShippedFolderFromProgram = MURLEN_SHIPPED_FROM_PROGRAM;
 
 class FilePlaces {
 public:
