@@ -18,10 +18,13 @@ build: setup
 run: build
 	@cd $(BUILD)/bin && ./murlen
 
-# Every test headless, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# Every test headless; the Debian package built and checked as a user gets it;
+# every test again under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# a short run of each fuzz target.
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory package >build-deb.log 2>&1 || { tail -n 40 build-deb.log; exit 1; }
+	@bash tests/check_package.sh dist/murlen_*.deb .
 	@$(MAKE) --no-print-directory sanitized-test
 	@bash scripts/fuzz.sh 20
 
