@@ -76,12 +76,17 @@ chmod -R a-w "$tree"
 export murlen
 "$here/on_x_display.sh" bash -c '
   "$murlen" & game=$!
+  disown
   trap "kill $game 2>/dev/null" EXIT
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Game: Triangle\$" | head -n1)
+  visible() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n1; }
+  window=$(visible "^Game: Triangle\$")
   [ -n "$window" ] || { echo "FAIL: no window \"Game: Triangle\"" >&2; exit 1; }
-  xdotool windowfocus --sync "$window" key ctrl+a sleep 1.5 type --delay 30 saved.kyp
+  xdotool windowfocus --sync "$window" key ctrl+a
+  dialog=$(visible "^Save As\$")
+  [ -n "$dialog" ] || { echo "FAIL: Save As did not open" >&2; exit 1; }
+  xdotool windowfocus --sync "$dialog" type --delay 30 saved.kyp
   xdotool key Return
-  for _ in $(seq 50); do [ -s "$HOME/.local/share/Murlen/saved.kyp" ] && exit 0; sleep 0.2; done
+  for _ in $(seq 100); do [ -s "$HOME/.local/share/Murlen/saved.kyp" ] && exit 0; sleep 0.2; done
   echo "FAIL: the game saved as saved.kyp did not reach the user'"'"'s folder" >&2; exit 1'
 find "$tree" -printf '%p %s %T@\n' | sort > "$scratch/after"
 diff -u "$scratch/before" "$scratch/after" || fail "the game changed its unpacked files"
