@@ -14,9 +14,11 @@ inline std::filesystem::path ToFilePath(const QString& path) { return std::files
 inline QString ToQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 // Where the shipped files and the user's files are, for the desktop's program
-// folder and user.
+// folder and user. The build file sets where an installation puts the shipped
+// files (cmake/install.cmake).
 inline FilePlaces PlacesOf(const Desktop& desktop) {
-    return FilePlaces::Find(ToFilePath(desktop.AppPath()), ToFilePath(desktop.DataFolder()));
+    return FilePlaces::Find(ToFilePath(desktop.AppPath()), ToFilePath(desktop.DataFolder()),
+                            MURLEN_SHIPPED_FROM_PROGRAM);
 }
 
 // The help file of the current language, among the shipped files.

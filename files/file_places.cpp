@@ -9,10 +9,10 @@
 
 namespace murlen {
 
-FilePlaces FilePlaces::Find(const std::filesystem::path& programFolder,
-                            const std::filesystem::path& userDataFolder) {
+FilePlaces FilePlaces::Find(const std::filesystem::path& programFolder, const std::filesystem::path& userDataFolder,
+                            const std::filesystem::path& shippedFromProgram) {
     if (!FindIgnoringCase(programFolder, kFigureListName))
-        return FilePlaces((programFolder / kShippedFolderFromProgram).lexically_normal(), userDataFolder);
+        return FilePlaces((programFolder / shippedFromProgram).lexically_normal(), userDataFolder);
     const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
     return FilePlaces(programFolder, writable ? programFolder : userDataFolder);
 }

@@ -17,20 +17,15 @@
 
 namespace murlen {
 
-// The shipped files of an installation, relative to the folder of the program
-// (the build file sets it: the program in PREFIX/games, its files in
-// PREFIX/share/games/murlen).
-inline constexpr const char* kShippedFolderFromProgram = MURLEN_SHIPPED_FROM_PROGRAM;
-
 class FilePlaces {
 public:
     // The places of a program in `programFolder` for a user whose own data
     // folder is `userDataFolder`. The shipped files are the ones beside the
-    // program when its folder holds a figure list, else the installation's.
-    // The user's folder is the program folder only when that holds the shipped
-    // files and can be written.
-    static FilePlaces Find(const std::filesystem::path& programFolder,
-                           const std::filesystem::path& userDataFolder);
+    // program when its folder holds a figure list, else the installation's in
+    // programFolder / `shippedFromProgram`. The user's folder is the program
+    // folder only when that holds the shipped files and can be written.
+    static FilePlaces Find(const std::filesystem::path& programFolder, const std::filesystem::path& userDataFolder,
+                           const std::filesystem::path& shippedFromProgram);
 
     const std::filesystem::path& ShippedFolder() const { return shipped_; }
     const std::filesystem::path& UserFolder() const { return user_; }
