@@ -28,7 +28,6 @@ public:
                            const std::filesystem::path& shippedFromProgram);
 
     const std::filesystem::path& ShippedFolder() const { return shipped_; }
-    const std::filesystem::path& UserFolder() const { return user_; }
 
     // Where a file dialog starts: the user's folder, created when missing so
     // that the dialog can show it.
