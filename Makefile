@@ -2,11 +2,10 @@
 # what is missing (Debian packages), then build with CMake into build/.
 
 BUILD := build
-PREFIX ?= $(HOME)/.local
 JOBS  := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test build setup install clean fuzz bench sanitized-test mutants
+.PHONY: run test build setup package clean fuzz bench sanitized-test mutants
 
 setup:
 	@bash scripts/setup.sh
@@ -19,10 +18,13 @@ build: setup
 run: build
 	@cd $(BUILD)/bin && ./murlen
 
-# Every test headless, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# Every test headless; the Debian package built and checked as a user gets it;
+# every test again under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# a short run of each fuzz target.
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory package >build-deb.log 2>&1 || { tail -n 40 build-deb.log; exit 1; }
+	@bash tests/check_package.sh dist/murlen_*.deb .
 	@$(MAKE) --no-print-directory sanitized-test
 	@bash scripts/fuzz.sh 20
 
@@ -51,11 +53,15 @@ bench: build
 	@echo "== solver_bench"; $(BUILD)/bench/solver_bench
 	@echo "== random_figure_bench"; $(BUILD)/bench/random_figure_bench
 
-# Installs like a desktop program: the program folder in $(PREFIX)/lib/murlen,
-# the command murlen in $(PREFIX)/bin, the menu entry and its icon in
-# $(PREFIX)/share. Another place: make install PREFIX=/usr/local
-install: build
-	@cmake --install $(BUILD) --prefix "$(abspath $(PREFIX))"
+# The Debian package dist/murlen_VERSION_ARCH.deb, built by Debian's own tools
+# from a copy of the source in build-deb/, where dpkg-buildpackage also leaves
+# its other files. Install it with: sudo apt install ./dist/murlen_*.deb
+package: setup
+	@rm -rf build-deb && mkdir -p build-deb/murlen dist
+	@tar -cf - --exclude=./build --exclude='./build-*' --exclude=./dist --exclude=./.git . | tar -xf - -C build-deb/murlen
+	@cd build-deb/murlen && DEB_BUILD_OPTIONS="parallel=$(JOBS)" dpkg-buildpackage -us -uc -b
+	@rm -f dist/murlen_*.deb && cp build-deb/murlen_*.deb dist/
+	@ls dist/murlen_*.deb
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-mutants
+	rm -rf $(BUILD) build-asan build-fuzz build-mutants build-deb dist

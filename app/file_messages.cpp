@@ -23,6 +23,10 @@ bool MayOverwrite(Desktop& desktop, const FileChoice& choice) {
                           msgbox::kYesNo | msgbox::kQuestion, LoadResString(137)) == msgbox::kYes;
 }
 
+QString HelpFileOf(const Desktop& desktop) {
+    return ToQString(PlacesOf(desktop).ShippedFolder()) + LoadResString(144);
+}
+
 QString WriteProblemMessage(const QString& fileTitle) {
     return LoadResString(167) + fileTitle + LoadResString(174);
 }

@@ -1,13 +1,20 @@
-// Murlen, "The incredible puzzle with the triangles": starts the game window in
-// the program folder, the folder of this executable.
+// Murlen, "The incredible puzzle with the triangles": answers the command line,
+// then starts the game window for the program folder, the folder of this
+// executable.
 #include <QApplication>
 
+#include "app/command_line.h"
 #include "app/icons.h"
 #include "app/qt_desktop.h"
 #include "app/strings.h"
 #include "game/tri_form.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<int> status = murlen::AnswerCommandLine(arguments, QStringLiteral(MURLEN_VERSION)))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Murlen"));
     // The desktop finds the menu entry and icon by this name. No display name:

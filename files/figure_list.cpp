@@ -103,7 +103,8 @@ AppendOutcome AppendToFigureList(const std::filesystem::path& path, const std::s
         written = ::write(fd, line.data(), line.size());
     } while (written < 0 && errno == EINTR);
     const bool ok = written == ssize_t(line.size()) && ::fsync(fd) == 0;
-    if (!ok) (void)::ftruncate(fd, oldSize);
+    // When cutting the line off fails as well, nothing more can be done.
+    [[maybe_unused]] const bool cut = !ok && ::ftruncate(fd, oldSize) == 0;
     // After a successful fsync the line is on the disk; close cannot lose it.
     ::close(fd);
 

@@ -16,7 +16,7 @@ FileDialogSetup TriForm::GameFileDialog() const {
     setup.filter = LoadResString(121) + QStringLiteral(" (*.*)|*.*|") + LoadResString(122) +
                    QStringLiteral(" (*.kyp)|*.kyp");
     setup.filterIndex = 2;
-    setup.initDir = AppPath();
+    setup.initDir = ToQString(PlacesOf(desktop_).DialogFolder());
     return setup;
 }
 

@@ -15,7 +15,6 @@
 #include "app/icons.h"
 #include "app/strings.h"
 #include "app/twips.h"
-#include "files/figure_list.h"
 #include "files/program_folder.h"
 #include "files/shape_file.h"
 #include "model/piece.h"
@@ -46,8 +45,6 @@ TriForm::TriForm(Desktop& desktop, QWidget* parent) : QMainWindow(parent), deskt
     Form_Load();
     ConnectHandlers();
 }
-
-QString TriForm::AppPath() const { return desktop_.AppPath(); }
 
 // The window as designed: controls, menus and their design properties. The
 // load step then puts the texts of the user's language in place.
@@ -191,9 +188,7 @@ void TriForm::Form_Load() {
 }
 
 std::optional<std::vector<std::string>> TriForm::ReadFigureNames() {
-    const std::optional<std::filesystem::path> listPath = FindIgnoringCase(ToFilePath(AppPath()), kFigureListName);
-    const ReadResult<std::vector<std::string>> list =
-        listPath ? ReadFigureList(*listPath) : ReadResult<std::vector<std::string>>::Fail(FileProblem::NotFound);
+    const ReadResult<std::vector<std::string>> list = PlacesOf(desktop_).ReadFigureList();
     if (!list.ok()) {
         desktop_.MsgBox(ReadProblemMessage(FileKind::FigureList, QString::fromLatin1(kFigureListName),
                                            list.problem, list.line),
@@ -234,7 +229,7 @@ std::optional<FigureData> TriForm::ReadFigure(const QString& name) {
     ReadResult<FigureData> read = ReadResult<FigureData>::Fail(FileProblem::NotFound);
     if (!IsSafeFigureName(bytes)) {
         read = ReadResult<FigureData>::Fail(FileProblem::BadName);
-    } else if (const auto path = ShapeFileOf(ToFilePath(AppPath()), bytes)) {
+    } else if (const auto path = PlacesOf(desktop_).ShapeFileOf(bytes)) {
         read = ReadShapeFileForPlay(*path);
     }
     if (!read.ok()) {
@@ -369,7 +364,7 @@ void TriForm::mnuPrint_Click() {
 
 void TriForm::mnuAbout_Click() { ShowAbout(this); }
 
-void TriForm::mnuUsage_Click() { desktop_.ShowHelp(AppPath() + LoadResString(144), kHelpContents); }
+void TriForm::mnuUsage_Click() { desktop_.ShowHelp(HelpFileOf(desktop_), kHelpContents); }
 
 void TriForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);

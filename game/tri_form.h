@@ -124,7 +124,7 @@ public:
     // --- Operations ---------------------------------------------------------
     // Reads the figure list into the figure menu and loads its first figure.
     void StartFigures();
-    // The names of the figure list in the program folder; tells the player
+    // The names of the figure list the player sees; tells the player
     // when the list cannot be read.
     std::optional<std::vector<std::string>> ReadFigureNames();
     // Reads the shape file of FigureName and makes it the current figure. On a
@@ -163,9 +163,6 @@ public:
     // Drops the hint being searched: nothing will come of it. Every change of
     // the board cancels the hint, since its answer was for the board before.
     void CancelHint();
-
-    // The program folder, from the desktop.
-    QString AppPath() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <random>
 
+#include "app/paths.h"
 #include "app/strings.h"
 #include "app/twips.h"
 #include "generator/shape_editing.h"
@@ -302,7 +303,7 @@ void FrmShape::mnuUp_Click() { ShiftShape(kShiftUp); }
 void FrmShape::mnuRight_Click() { ShiftShape(kShiftRight); }
 void FrmShape::mnuDown_Click() { ShiftShape(kShiftDown); }
 
-void FrmShape::mnuHelp_Click() { desktop_.ShowHelp(desktop_.AppPath() + LoadResString(144), kHelpContents); }
+void FrmShape::mnuHelp_Click() { desktop_.ShowHelp(HelpFileOf(desktop_), kHelpContents); }
 
 void FrmShape::ShowPlacedCount() { labelPcs->setText(LoadResString(156) + QString::number(Grid.placedCount)); }
 

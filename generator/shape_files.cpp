@@ -16,7 +16,7 @@ FileDialogSetup FrmShape::ShapeFileDialog() const {
     FileDialogSetup setup;
     setup.filter = LoadResString(152) + QStringLiteral(" (*.dat)|*.dat");
     setup.flags = 4;
-    setup.initDir = desktop_.AppPath();
+    setup.initDir = ToQString(PlacesOf(desktop_).DialogFolder());
     return setup;
 }
 
@@ -92,24 +92,23 @@ void FrmShape::AddToFigureList(const QString& figureName) {
         return;
     }
 
-    const std::filesystem::path folder = ToFilePath(desktop_.AppPath());
-    const std::filesystem::path list = FindIgnoringCase(folder, kFigureListName).value_or(folder / kFigureListName);
-    switch (AppendToFigureList(list, name)) {
+    const FilePlaces places = PlacesOf(desktop_);
+    switch (places.AddFigure(name)) {
     case AppendOutcome::Duplicate:
         desktop_.MsgBox(LoadResString(159), msgbox::kCritical, QString());
         desktop_.MsgBox(LoadResString(160), msgbox::kCritical, QString());
         return;
     case AppendOutcome::Failed:
-        desktop_.MsgBox(LoadResString(167) + QString::fromStdString(list.filename().string()) + LoadResString(178),
+        desktop_.MsgBox(LoadResString(167) + ToQString(places.UserFigureList().filename()) + LoadResString(178),
                         msgbox::kCritical, QString());
         return;
     case AppendOutcome::Appended: break;
     }
 
-    // The game looks for a figure's shape file in the program folder only. A
+    // The game looks for a figure's shape file in the user's folder only. A
     // figure saved elsewhere stays in the list (the user may move the file
     // there), but the user should know.
-    const std::optional<std::filesystem::path> found = ShapeFileOf(folder, name);
+    const std::optional<std::filesystem::path> found = places.ShapeFileOf(name);
     std::error_code error;
     if (!found || !std::filesystem::equivalent(*found, ToFilePath(ShapeFilePath), error))
         desktop_.MsgBox(LoadResString(176) + figureName + LoadResString(180), msgbox::kCritical, QString());

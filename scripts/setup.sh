@@ -14,6 +14,7 @@ packages=(
   qt6-translations-l10n  # Qt's own texts (dialog buttons, file and print dialogs) in German and Dutch
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
   desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo
+  debhelper dpkg-dev lintian  # make package builds the Debian package, make test checks it
   git  # make mutants changes only files whose every change is committed
 )
 

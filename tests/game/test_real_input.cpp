@@ -17,6 +17,7 @@
 #include "app/qt_desktop.h"
 #include "app/strings.h"
 #include "app/twips.h"
+#include "files/shape_file.h"
 #include "generator/frm_shape.h"
 #include "generator/generator_fixture.h"
 #include "model/random_figure.h"
@@ -42,9 +43,12 @@ class BoxWatcher {
 public:
     BoxWatcher() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
+            // A box that follows another may open at the same address.
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box == last_ || !box->isVisible()) return;
+            if (!box || !box->isVisible()) last_ = nullptr;
+            if (!box || !box->isVisible() || (box == last_ && box->text() == lastText_)) return;
             last_ = box;
+            lastText_ = box->text();
             QStringList buttons;
             for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
             buttons.sort();
@@ -57,6 +61,7 @@ public:
 private:
     QTimer timer_;
     QMessageBox* last_ = nullptr;
+    QString lastText_;
 };
 
 }  // namespace
@@ -322,6 +327,64 @@ private slots:
         // Saved as typed into the dialog, and named in the title, nothing more.
         QCOMPARE(folder.ReadBytes("name.kyp").size(), 384);
         QCOMPARE(TitleOnScreen(&form), QString("Spiel: Triangle [Datei: name.kyp]"));
+    }
+
+    // Installed where nobody writes: the program in games/, the shipped figures
+    // in share/games/murlen, the player's own in the data folder. A figure drawn
+    // in the generator and saved under a bare name lands in the player's
+    // folder, joins the menu after the shipped ones, plays from the player's
+    // file although a shipped figure has the same name in other letter case
+    // (the shipped Triangle, the player's Rising rectangle), and is there again
+    // after a restart.
+    void aPlayersOwnFigureInAnInstalledGame() {
+        ProgramFolder install, shipped;
+        shipped.WriteStandardFigures();
+        QVERIFY(QDir(install.Path()).mkpath("games") && QDir(install.Path()).mkpath("share/games"));
+        QVERIFY(QFile::link(shipped.Path(), install.FilePath("share/games/murlen")));
+        const QByteArray xdgDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", install.FilePath("data").toUtf8());
+        QtDesktop desktop(install.FilePath("games"));
+        const QString user = QDir(install.Path()).relativeFilePath(desktop.DataFolder());
+        auto form = std::make_unique<TriForm>(desktop);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->frmShape = new FrmShape(desktop, form.get());
+        form->frmShape->Grid = RectangleGrid(false);
+
+        // Through the Game menu into the generator: saved as triangle.dat and
+        // added; saved as Triangle.dat, a duplicate of the shipped figure; the
+        // player's Figures.dat, tabu; back to the game without saving again.
+        BoxWatcher boxes;
+        RealInput hand;
+        QMenuBar* bar = form->menuBar();
+        hand.MoveTo(bar->mapToGlobal(bar->actionGeometry(form->mnuXShape->menuAction()).center())).Click().Play();
+        hand.MoveTo(form->mnuXShape->mapToGlobal(form->mnuXShape->actionGeometry(form->mnuNewShape).center())).Click()
+            .Sleep(1).Key("ctrl+a").Sleep(1).Type("triangle.dat").Key("Return").Sleep(0.5).Key("y")
+            .Key("ctrl+a").Sleep(1).Type("Triangle.dat").Key("Return").Sleep(0.5).Key("y").Sleep(0.5).Key("Return").Sleep(0.5)
+            .Key("Return").Key("ctrl+a").Sleep(1).Type("Figures.dat").Key("Return").Sleep(0.5).Key("y").Sleep(0.5)
+            .Key("Return").Key("ctrl+x").Sleep(0.5).Key("n").Sleep(1).Key("n").Play();
+        QStringList texts;
+        for (const QStringList& seen : boxes.seen) texts << seen[0];
+        QCOMPARE(texts, QStringList({"Add the file to the data base?", "Add the file to the data base?", "Dublication! SaveAs another name",
+                                     "Operation cancelled", "Overwrite the file Figures.dat ?", "This file is tabu!",
+                                     "Do You want to save your work as Triangle.dat?", "Do you want to save your work?"}));
+        QCOMPARE(install.ReadBytes(user + "/Figures.dat"), QByteArray("\"triangle\"\r\n"));
+        QVERIFY(QDir(shipped.Path()).entryList(QDir::Files).size() == 4 && shipped.ReadBytes("Figures.dat").count('\n') == 3);
+
+        // The player's figure plays, from the player's file.
+        const auto box = [](const FigureData& f) { return QList<float>{f.minX, f.maxX, f.minY, f.maxY}; };
+        const FigureData own = *ReadShapeFileForPlay(install.FilePath(user + "/triangle.dat").toStdString()).value;
+        QCOMPARE(TitleOnScreen(form.get()), QString("Game: triangle"));
+        QCOMPARE(box(form->Figure), box(own));
+        hand.Drag(CentreOf(form->TriPool(5)), OnScreen(*form, 10)).Play();
+        QCOMPARE(form->Board.pieces[10], std::int16_t(5));
+
+        // After a restart the menu offers it again, last.
+        form.reset();
+        TriForm again(desktop);
+        QCOMPARE((*again.mnuShape)[again.mnuShape->Count() - 1]->text(), QString("triangle"));
+        qputenv("XDG_DATA_HOME", xdgDataHome);
     }
 };
 

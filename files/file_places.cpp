@@ -1,0 +1,65 @@
+#include "files/file_places.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <system_error>
+
+#include "files/program_folder.h"
+
+namespace murlen {
+
+FilePlaces FilePlaces::Find(const std::filesystem::path& programFolder, const std::filesystem::path& userDataFolder,
+                            const std::filesystem::path& shippedFromProgram) {
+    if (!FindIgnoringCase(programFolder, kFigureListName))
+        return FilePlaces((programFolder / shippedFromProgram).lexically_normal(), userDataFolder);
+    const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
+    return FilePlaces(programFolder, writable ? programFolder : userDataFolder);
+}
+
+std::filesystem::path FilePlaces::DialogFolder() const {
+    std::error_code ignored;  // a folder that cannot be made leaves the dialog where it starts by itself
+    std::filesystem::create_directories(user_, ignored);
+    return user_;
+}
+
+std::filesystem::path FilePlaces::UserFigureList() const {
+    return FindIgnoringCase(user_, kFigureListName).value_or(user_ / kFigureListName);
+}
+
+ReadResult<std::vector<std::string>> FilePlaces::ReadFigureList() const {
+    using Result = ReadResult<std::vector<std::string>>;
+    const std::optional<std::filesystem::path> shippedList = FindIgnoringCase(shipped_, kFigureListName);
+    if (!shippedList) return Result::Fail(FileProblem::NotFound);
+    Result list = murlen::ReadFigureList(*shippedList);
+    if (!list.ok() || OneFolder()) return list;
+
+    const Result own = murlen::ReadFigureList(UserFigureList());
+    if (own.problem == FileProblem::NotFound) return list;
+    if (!own.ok()) return own;
+    list.value->insert(list.value->end(), own.value->begin(), own.value->end());
+    return list;
+}
+
+bool FilePlaces::Ships(const std::string& figureName) const {
+    const std::optional<std::filesystem::path> shippedList = FindIgnoringCase(shipped_, kFigureListName);
+    if (!shippedList) return false;
+    const std::vector<std::string> names =
+        murlen::ReadFigureList(*shippedList).value.value_or(std::vector<std::string>{});
+    return std::find(names.begin(), names.end(), figureName) != names.end();
+}
+
+std::optional<std::filesystem::path> FilePlaces::ShapeFileOf(const std::string& figureName) const {
+    return murlen::ShapeFileOf(OneFolder() || Ships(figureName) ? shipped_ : user_, figureName);
+}
+
+AppendOutcome FilePlaces::AddFigure(const std::string& figureName) const {
+    if (!OneFolder()) {
+        if (Ships(figureName)) return AppendOutcome::Duplicate;
+        std::error_code ignored;  // a folder that cannot be made fails the append below
+        std::filesystem::create_directories(user_, ignored);
+    }
+    return AppendToFigureList(UserFigureList(), figureName);
+}
+
+}  // namespace murlen
