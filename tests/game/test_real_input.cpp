@@ -245,9 +245,9 @@ private slots:
         // and its help, scrolled with the wheel while the generator stays
         // open; back in the game, its help closed with Escape.
         RealInput hand;
-        hand.Key("ctrl+p").Sleep(1).Key("alt+o").Sleep(0.5).Key("Escape")
-            .Key("ctrl+o").Sleep(1).Key("Escape")
-            .Key("alt+g").Key("Down").Key("Down").Key("Return").Sleep(1)
+        hand.Key("ctrl+p").WaitFor("^Print$").Key("alt+o").Sleep(0.5).Key("Escape")
+            .Key("ctrl+o").WaitFor("^Open$").Key("Escape")
+            .Key("alt+g").Key("Down").Key("Down").Key("Return").WaitFor("^Shape generator$")
             .Key("alt+h").MoveOver("scores and usage", {200, 200}).Click(5).Click(5).Click(5).Sleep(0.5)
             .Key("alt+f").Key("Up").Key("Return").Sleep(0.5)
             .Key("alt+h").Key("Return").Sleep(1).Key("Escape")
@@ -275,10 +275,11 @@ private slots:
         // on the board: the save question, answered with Cancel.
         BoxWatcher boxes;
         RealInput hand;
-        hand.Key("ctrl+o").Sleep(1).Type("missing.kyp").Key("Return").Sleep(1).Key("Return")
+        // A message box's title is a blank.
+        hand.Key("ctrl+o").WaitFor("^Öffnen$").Type("missing.kyp").Key("Return").WaitFor("^ $").Key("Return")
             .Drag(CentreOf(form.TriPool(7)), OnScreen(form, 3)).Sleep(1.3)
-            .Key("ctrl+x").Sleep(1).Key("Escape")
-            .Key("ctrl+a").Sleep(1).Type("name.kyp").Key("Return")
+            .Key("ctrl+x").WaitFor("^ $").Key("Escape")
+            .Key("ctrl+a").WaitFor("^Speichern unter$").Type("name.kyp").Key("Return")
             .Play();
 
         const QString critical = QString::number(QMessageBox::Critical), none = QString::number(QMessageBox::NoIcon);

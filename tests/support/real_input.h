@@ -18,10 +18,7 @@ inline bool OnRealDisplay() { return QGuiApplication::platformName() == QLatin1S
 
 class RealInput {
 public:
-    RealInput& MoveTo(QPoint global) {
-        args_ << "mousemove" << QString::number(global.x()) << QString::number(global.y());
-        return Sleep(0.05);
-    }
+    RealInput& MoveTo(QPoint global) { return Do({"mousemove", QString::number(global.x()), QString::number(global.y())}, 0.05); }
     RealInput& Press(int button = 1) { return Do({"mousedown", QString::number(button)}); }
     RealInput& Release(int button = 1) { return Do({"mouseup", QString::number(button)}); }
     RealInput& Click(int button = 1) { return Press(button).Release(button); }
@@ -36,9 +33,12 @@ public:
     }
     // The pointer to `at` in the window whose title matches `title`, once it shows.
     RealInput& MoveOver(const QString& title, QPoint at) {
-        args_ << "search" << "--sync" << "--onlyvisible" << "--name" << title << "mousemove" << "--window" << "%1"
-              << QString::number(at.x()) << QString::number(at.y());
-        return Sleep(0.05);
+        return Alone({"search", "--sync", "--onlyvisible", "--name", title, "mousemove", "--window", "%1",
+                      QString::number(at.x()), QString::number(at.y())});
+    }
+    // Waits until a window whose title matches `title` shows, and gets the keys.
+    RealInput& WaitFor(const QString& title) {
+        return Alone({"search", "--sync", "--onlyvisible", "--name", title}).Sleep(0.3);
     }
     RealInput& Key(const QString& keys, int times = 1) {
         QStringList command{"key", "--delay", "30"};
@@ -53,7 +53,7 @@ public:
         return Do(keys);
     }
     RealInput& Sleep(double seconds) {
-        args_ << "sleep" << QString::number(seconds);
+        steps_.back() << "sleep" << QString::number(seconds);
         return *this;
     }
 
@@ -62,10 +62,8 @@ public:
     // they close, as a window manager would do; a dialog still open well after
     // the gesture is closed, and the test fails.
     void Play() {
+        steps_.back() << "sleep" << "0.3";
         QProcess xdotool;
-        xdotool.start(QStringLiteral("xdotool"), args_ << "sleep" << "0.3");
-        args_.clear();
-        QVERIFY2(xdotool.waitForStarted(), "xdotool is missing (scripts/setup.sh installs it)");
         QElapsedTimer sinceEnd;
         bool stuck = false;
         const QPointer<QWidget> home = QApplication::activeWindow();
@@ -82,19 +80,38 @@ public:
             }
         });
         windowManager.start(50);
+        // One xdotool after the other, in a shell of their own, so that they go
+        // on while a modal window runs its own event loop here.
+        QStringList runs;
+        for (const QStringList& step : std::as_const(steps_)) {
+            if (step.isEmpty()) continue;
+            QString run = QStringLiteral("xdotool");
+            for (QString argument : step) run += " '" + argument.replace("'", "'\\''") + "'";
+            runs << run;
+        }
+        xdotool.start(QStringLiteral("sh"), {"-c", runs.join(" && ")});
+        QVERIFY2(xdotool.waitForStarted(), "no shell");
         QDeadlineTimer deadline(60000);
         while (xdotool.state() != QProcess::NotRunning && !deadline.hasExpired()) QTest::qWait(20);
-        QTest::qWait(100);  // what the last events started
+        steps_ = {{}};
+        QGuiApplication::sync();  // every event xdotool made is taken in, however busy the machine
+        QTest::qWait(100);        // what the last events started
         QVERIFY2(xdotool.state() == QProcess::NotRunning, "xdotool did not finish");
         QVERIFY2(!stuck, "a dialog stayed open after the gesture");
     }
 
 private:
-    RealInput& Do(const QStringList& command) {
-        args_ << command;
-        return Sleep(0.1);
+    RealInput& Do(const QStringList& command, double pause = 0.1) {
+        steps_.back() << command;
+        return Sleep(pause);
     }
-    QStringList args_;
+    // A command played by an xdotool of its own: a search sends the rest of
+    // its xdotool's commands to the window it found.
+    RealInput& Alone(const QStringList& command) {
+        steps_ << command << QStringList();
+        return *this;
+    }
+    QList<QStringList> steps_{{}};  // xdotool's arguments, one run after the other
 };
 
 // The centre of a widget on the screen.
