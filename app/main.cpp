@@ -26,5 +26,7 @@ int main(int argc, char** argv) {
     murlen::QtDesktop desktop(QCoreApplication::applicationDirPath());
     murlen::TriForm form(desktop);
     form.show();
+    // Once the window is there, a game a crash interrupted is offered back.
+    QMetaObject::invokeMethod(&form, &murlen::TriForm::OfferGameInProgress, Qt::QueuedConnection);
     return QApplication::exec();
 }

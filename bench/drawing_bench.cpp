@@ -1,6 +1,7 @@
 // Timings of the hot paths of play: a whole layout of the game window, drawing
 // the pool, the empty figure and a full board, building the neighbour table,
-// finding the cell under the pointer, and the shape generator's full redraw.
+// finding the cell under the pointer, the shape generator's full redraw, and
+// keeping the game in progress after a move.
 //
 //   drawing_bench [--ratio R] [Google Benchmark options]
 //
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -18,6 +21,7 @@
 
 #include "app/image_canvas.h"
 #include "app/qt_desktop.h"
+#include "files/game_in_progress.h"
 #include "files/shape_file.h"
 #include "game/tri_form.h"
 #include "generator/frm_shape.h"
@@ -136,12 +140,39 @@ void BM_RedrawGridSize24(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawGridSize24)->Unit(benchmark::kMillisecond);
 
+// Keeping the game in progress after a move: what the move itself pays (the
+// game handed over to the writer), and the whole safe write to the disk.
+void BM_KeepGameInProgress(benchmark::State& state) {
+    QTemporaryDir folder;
+    GameInProgress kept(folder.path().toStdString());
+    SavedGame game{12, "Triangle", {}, false};
+    for (auto _ : state) {
+        game.board[1 + state.iterations() % kCellCount] ^= 1;
+        kept.Keep(game);
+    }
+    kept.Flush();
+}
+BENCHMARK(BM_KeepGameInProgress)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteGameInProgressToDisk(benchmark::State& state) {
+    QTemporaryDir folder;
+    GameInProgress kept(folder.path().toStdString());
+    SavedGame game{12, "Triangle", {}, false};
+    for (auto _ : state) {
+        game.board[1 + state.iterations() % kCellCount] ^= 1;
+        kept.Keep(game);
+        kept.Flush();
+    }
+}
+BENCHMARK(BM_WriteGameInProgressToDisk)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::string(argv[i]) == "--ratio") qputenv("QT_SCALE_FACTOR", argv[i + 1]);
     QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);  // the windows keep their games away from the user's
     std::printf("device pixel ratio %g\n", app.devicePixelRatio());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -95,9 +95,7 @@ void TriForm::mnuopen_Click() {
     }
     const SavedGame& game = *read.value;
     const QString figureName = QString::fromStdString(game.figureName);
-    int menuIndex = -1;
-    for (int i = 0; i < mnuShape->Count() && menuIndex < 0; ++i)
-        if ((*mnuShape)[i]->text() == figureName) menuIndex = i;
+    const int menuIndex = FigureMenuIndex(figureName);
     if (menuIndex < 0) {
         desktop_.MsgBox(LoadResString(176) + figureName + LoadResString(177), msgbox::kCritical, QString());
         return;
@@ -108,15 +106,25 @@ void TriForm::mnuopen_Click() {
     GameFilePath = choice->fileName;
     GameFileTitle = choice->fileTitle;
     mnuSave->setEnabled(true);
+    LoadGame(game, *figure, menuIndex);
+}
+
+int TriForm::FigureMenuIndex(const QString& name) const {
+    for (int i = 0; i < mnuShape->Count(); ++i)
+        if ((*mnuShape)[i]->text() == name) return i;
+    return -1;
+}
+
+void TriForm::LoadGame(const SavedGame& game, const FigureData& figure, int menuIndex) {
     Seconds = game.seconds;
-    FigureName = figureName;
+    FigureName = QString::fromStdString(game.figureName);
     Board.pieces = game.board;
     for (int i = 1; i <= kPieceCount; ++i) {
         MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
         TriPool(i)->show();
         Board.violation[i] = false;
     }
-    AdoptFigure(*figure);
+    AdoptFigure(figure);
     DrawFigure();
     BuildNeighbourTable();
     for (int cell = 1; cell <= kCellCount; ++cell) {
@@ -133,10 +141,34 @@ void TriForm::mnuopen_Click() {
     (*mnuShape)[menuIndex]->setChecked(true);
     StartHistory();
     hintUsed_ = game.hinted;
+    KeepGameInProgress();
+}
+
+void TriForm::OfferGameInProgress() {
+    const std::optional<SavedGame> left = gameInProgress_.ClaimAbandoned();
+    if (!left) return;
+    // A game whose figure has left the figure menu, or cannot be read any
+    // more, is passed over without a word.
+    const QString figureName = QString::fromStdString(left->figureName);
+    const int menuIndex = FigureMenuIndex(figureName);
+    const std::optional<FigureData> figure = menuIndex < 0 ? std::nullopt : ReadFigure(figureName, false);
+    if (figure && desktop_.MsgBox(LoadResString(228) + figureName + LoadResString(229),
+                                  msgbox::kYesNo | msgbox::kQuestion, LoadResString(230)) == msgbox::kYes)
+        LoadGame(*left, *figure, menuIndex);
+    gameInProgress_.ForgetAbandoned();
+}
+
+void TriForm::KeepGameInProgress() {
+    if (FigureLoaded) gameInProgress_.Keep(SavedGame{Seconds, FigureName.toStdString(), Board.pieces, hintUsed_});
+}
+
+void TriForm::EndProgram() {
+    gameInProgress_.Discard();
+    desktop_.End();
 }
 
 void TriForm::mnuExit_Click() {
-    if (ConfirmSaveGame()) desktop_.End();
+    if (ConfirmSaveGame()) EndProgram();
 }
 
 void TriForm::mnuNewShape_Click() {
@@ -188,6 +220,7 @@ void TriForm::mnuShape_Click(int index) {
         TriPool(i)->show();
     }
     StartHistory();
+    KeepGameInProgress();  // the game left behind is no longer the one in progress
 }
 
 }  // namespace murlen

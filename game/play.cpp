@@ -75,6 +75,7 @@ void TriForm::MakeMove(const Move& move) {
         DrawBoardCell(piece, move.to, DrawMode::Check, true);
     }
     ShowKeyboardCursors();
+    KeepGameInProgress();
 }
 
 void TriForm::PlayMove(const Move& move) {
@@ -162,7 +163,7 @@ bool TriForm::Congratulate(std::int32_t score) {
     const int answer = desktop_.MsgBox(LoadResString(138) + QString::number(score) + LoadResString(139),
                                        msgbox::kYesNo, LoadResString(140));
     if (answer == msgbox::kYes && ConfirmSaveGame()) {
-        desktop_.End();
+        EndProgram();
         return true;
     }
     // Told after the congratulation and its question, never inside them.

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QLocale>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QWindowStateChangeEvent>
 #include <cmath>
@@ -40,7 +41,8 @@ float AtLeast10(float value) { return (std::isnan(value) || value <= 10) ? 10.0f
 
 }  // namespace
 
-TriForm::TriForm(Desktop& desktop, QWidget* parent) : QMainWindow(parent), desktop_(desktop) {
+TriForm::TriForm(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), gameInProgress_(ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))) {
     BuildDesign();
     Form_Load();
     ConnectHandlers();
@@ -224,7 +226,7 @@ void TriForm::SetCaption() {
         setWindowTitle(GameLabel + FigureName + QStringLiteral(" [") + FileLabel + GameFileTitle + QStringLiteral("]"));
 }
 
-std::optional<FigureData> TriForm::ReadFigure(const QString& name) {
+std::optional<FigureData> TriForm::ReadFigure(const QString& name, bool tell) {
     const std::string bytes = name.toStdString();
     ReadResult<FigureData> read = ReadResult<FigureData>::Fail(FileProblem::NotFound);
     if (!IsSafeFigureName(bytes)) {
@@ -233,8 +235,9 @@ std::optional<FigureData> TriForm::ReadFigure(const QString& name) {
         read = ReadShapeFileForPlay(*path);
     }
     if (!read.ok()) {
-        desktop_.MsgBox(ReadProblemMessage(FileKind::ShapeFile, name + QStringLiteral(".dat"), read.problem, read.line),
-                        msgbox::kCritical, QString());
+        if (tell)
+            desktop_.MsgBox(ReadProblemMessage(FileKind::ShapeFile, name + QStringLiteral(".dat"), read.problem, read.line),
+                            msgbox::kCritical, QString());
         return std::nullopt;
     }
     return *read.value;
@@ -377,7 +380,12 @@ void TriForm::changeEvent(QEvent* event) {
 
 void TriForm::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
-    desktop_.End();
+    // A window closed as the session ends is no end the player chose: the
+    // game in progress waits for the next start.
+    if (qGuiApp->isSavingSession())
+        desktop_.End();
+    else
+        EndProgram();
 }
 
 }  // namespace murlen

@@ -16,6 +16,7 @@
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
+#include "files/game_in_progress.h"
 #include "model/geometry.h"
 #include "model/move_history.h"
 #include "model/rules.h"
@@ -132,8 +133,8 @@ public:
     // it was, and the result is false.
     bool LoadFigure();
     // Reads the shape file of figure `name` without changing anything; tells
-    // the player when it cannot be used.
-    std::optional<FigureData> ReadFigure(const QString& name);
+    // the player when it cannot be used, unless `tell` is false.
+    std::optional<FigureData> ReadFigure(const QString& name, bool tell = true);
     // Makes a figure that has been read the current one and sets the caption.
     void AdoptFigure(const FigureData& figure);
     // True when the program may go on: the game was saved, or the player did
@@ -145,6 +146,9 @@ public:
     // Save As: asks for a name and writes the game under it. False only when
     // the game could not be written; a cancelled dialog is the player's choice.
     bool SaveGameAs();
+    // After a start: offers the game of a program that ended without the
+    // player's say (a crash, a kill, a logout) and, on Yes, brings it back.
+    void OfferGameInProgress();
     // True when the board is solved: no piece left in the pool, no rule broken.
     bool Solved() const;
     // A move of the player (a drop, a click, a key, a hint): made, and kept for
@@ -189,6 +193,15 @@ private:
     void ShowKeyboardCursors();
     void HideKeyboardCursors();
     FileDialogSetup GameFileDialog() const;
+    // The index of figure `name` in the figure menu, or -1.
+    int FigureMenuIndex(const QString& name) const;
+    // Makes a saved game, on its figure that has been read, the game in play.
+    void LoadGame(const SavedGame& game, const FigureData& figure, int menuIndex);
+    // Keeps the game as it stands in the user's folder, against a crash.
+    void KeepGameInProgress();
+    // The end of the program that the player chose: the game kept against a
+    // crash goes.
+    void EndProgram();
     // The congratulation of a solved board; true when the player chose to
     // leave and the program ends.
     bool Congratulate(std::int32_t score);
@@ -200,6 +213,7 @@ private:
     BoardView View() { return BoardView{CellPoints, Neighbours, Board}; }
 
     Desktop& desktop_;
+    GameInProgress gameInProgress_;
     // The score of a tick that found the board solved during a drag: a message
     // box must not open inside the drag, so the congratulation waits for its end.
     std::optional<std::int32_t> congratulateAfterDrag_;

@@ -12,6 +12,7 @@
 #include "files/figure_list.h"
 #include "files/file_bytes.h"
 #include "files/game_file.h"
+#include "files/game_in_progress.h"
 #include "files/program_folder.h"
 #include "support/program_folder.h"
 #include "support/test_registry.h"
@@ -176,6 +177,27 @@ private slots:
         std::thread first(record, 'x'), second(record, 'y');
         first.join(), second.join();
         QCOMPARE(ReadBestTimes(path).times.size(), std::size_t(63));
+    }
+
+    void aGameInProgressOutlivesItsProgramOnly() {
+        const auto games = In(folder, "in progress");
+        SavedGame game{7, "Heart", {}, true};
+        game.board[5] = 12;
+        auto running = std::make_unique<GameInProgress>(games);
+        GameInProgress next(games);
+        running->Keep(SavedGame{1, "Heart", {}});
+        running->Keep(game);
+        running->Flush();
+        QVERIFY(!next.ClaimAbandoned());  // its program still runs
+        running.reset();                  // as a crash ends it
+        folder.WriteBytes("in progress/foreign.kyp", "not a game");
+        QVERIFY(next.ClaimAbandoned() == game);
+        QVERIFY(!GameInProgress(games).ClaimAbandoned());  // claimed
+        next.ForgetAbandoned();
+        QVERIFY(!GameInProgress(games).ClaimAbandoned());
+        next.Keep(game);
+        next.Discard();
+        QCOMPARE(QDir(folder.FilePath("in progress")).entryList(QDir::Files), QStringList({"foreign.kyp"}));
     }
 
     void figureListIsOneQuotedNameALine() {

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The game in progress, with the real program on the display of
+# tests/on_x_display.sh: killed with SIGKILL two moves in, it is offered at
+# the next start, and Yes brings back both pieces on their cells (read from a
+# game saved through the file dialog); after an exit the player chose,
+# nothing is offered. The program runs from a copy of its folder, with a home
+# of its own.
+set -euo pipefail
+work=$(mktemp -d)
+trap 'kill -9 $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+cp -r "$1" "$work/bin"
+export HOME=$work/home LC_ALL=C.UTF-8 LANGUAGE=en
+mkdir -p "$HOME"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+start() {
+  "$work/bin/murlen" 2>>"$work/log" &
+  pid=$!
+  game=$(window '^Game: Triangle$') || fail "the game window did not show"
+  xdotool windowfocus --sync "$game"
+}
+games_kept() { find "$HOME" -name '*.kyp' | wc -l; }
+
+start
+xdotool key --delay 100 Right Right Right space Tab Right Tab Right space  # pieces 2 and 3 on cells 1 and 2
+sleep 1
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+[ "$(games_kept)" = 1 ] || fail "no game was kept"
+
+start
+box=$(window '^Interrupted game$') || fail "the game was not offered"
+xdotool windowfocus --sync "$box" key Return  # Yes
+sleep 1
+xdotool windowfocus --sync "$game" key ctrl+a
+dialog=$(window '^Save As$') || fail "no save dialog"
+xdotool windowfocus --sync "$dialog" type --delay 20 "$work/restored.kyp"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$work/restored.kyp" ] && break; sleep 0.1; done
+[ "$(od -An -t d2 -j 256 -N 4 "$work/restored.kyp" | xargs)" = "2 3" ] || fail "the pieces did not come back"
+[ "$(dd if="$work/restored.kyp" bs=1 skip=130 count=8 2>/dev/null)" = Triangle ] || fail "the figure did not come back"
+
+# Exit, and No to the save question: the game kept against a crash goes.
+xdotool windowfocus --sync "$game" key ctrl+x
+sleep 1
+xdotool key alt+n
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+[ "$(games_kept)" = 0 ] || fail "the game was kept after an exit"
+start
+sleep 2
+[ -z "$(xdotool search --onlyvisible --name '^Interrupted game$' || true)" ] || fail "a game was offered after an exit"
+echo "PASS: a killed game comes back, an ended one does not"
