@@ -141,29 +141,22 @@ void BM_RedrawGridSize24(benchmark::State& state) {
 BENCHMARK(BM_RedrawGridSize24)->Unit(benchmark::kMillisecond);
 
 // Keeping the game in progress after a move: what the move itself pays (the
-// game handed over to the writer), and the whole safe write to the disk.
-void BM_KeepGameInProgress(benchmark::State& state) {
+// game handed over to the writer), and, waiting for each write, the whole safe
+// write to the disk.
+void KeepGames(benchmark::State& state, bool waitForTheDisk) {
     QTemporaryDir folder;
     GameInProgress kept(folder.path().toStdString());
     SavedGame game{12, "Triangle", {}, false};
     for (auto _ : state) {
         game.board[1 + state.iterations() % kCellCount] ^= 1;
         kept.Keep(game);
+        if (waitForTheDisk) kept.Flush();
     }
     kept.Flush();
 }
+void BM_KeepGameInProgress(benchmark::State& state) { KeepGames(state, false); }
 BENCHMARK(BM_KeepGameInProgress)->Unit(benchmark::kMicrosecond);
-
-void BM_WriteGameInProgressToDisk(benchmark::State& state) {
-    QTemporaryDir folder;
-    GameInProgress kept(folder.path().toStdString());
-    SavedGame game{12, "Triangle", {}, false};
-    for (auto _ : state) {
-        game.board[1 + state.iterations() % kCellCount] ^= 1;
-        kept.Keep(game);
-        kept.Flush();
-    }
-}
+void BM_WriteGameInProgressToDisk(benchmark::State& state) { KeepGames(state, true); }
 BENCHMARK(BM_WriteGameInProgressToDisk)->Unit(benchmark::kMillisecond);
 
 }  // namespace
