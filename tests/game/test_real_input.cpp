@@ -359,11 +359,21 @@ private slots:
         RealInput hand;
         QMenuBar* bar = form->menuBar();
         hand.MoveTo(bar->mapToGlobal(bar->actionGeometry(form->mnuXShape->menuAction()).center())).Click().Play();
+        // Each key waits for its window; a message box's title is a blank, but
+        // for the overwrite question's.
+        const auto box = [&hand](const QString& key) -> RealInput& {
+            return hand.Sleep(0.3).WaitFor("^( |Warning: File exists)$").Key(key);
+        };
+        const auto saveAs = [&hand](const QString& name) -> RealInput& {
+            return hand.Sleep(0.3).Key("ctrl+a").WaitFor("^Save As$").Type(name).Key("Return");
+        };
         hand.MoveTo(form->mnuXShape->mapToGlobal(form->mnuXShape->actionGeometry(form->mnuNewShape).center())).Click()
-            .Sleep(1).Key("ctrl+a").Sleep(1).Type("triangle.dat").Key("Return").Sleep(0.5).Key("y")
-            .Key("ctrl+a").Sleep(1).Type("Triangle.dat").Key("Return").Sleep(0.5).Key("y").Sleep(0.5).Key("Return").Sleep(0.5)
-            .Key("Return").Key("ctrl+a").Sleep(1).Type("Figures.dat").Key("Return").Sleep(0.5).Key("y").Sleep(0.5)
-            .Key("Return").Key("ctrl+x").Sleep(0.5).Key("n").Sleep(1).Key("n").Play();
+            .WaitFor("^Shape generator$");
+        saveAs("triangle.dat"), box("y");
+        saveAs("Triangle.dat"), box("y"), box("Return"), box("Return");
+        saveAs("Figures.dat"), box("y"), box("Return");
+        hand.Sleep(0.3).Key("ctrl+x"), box("n"), box("n");
+        hand.Play();
         QStringList texts;
         for (const QStringList& seen : boxes.seen) texts << seen[0];
         QCOMPARE(texts, QStringList({"Add the file to the data base?", "Add the file to the data base?", "Dublication! SaveAs another name",
@@ -373,10 +383,10 @@ private slots:
         QVERIFY(QDir(shipped.Path()).entryList(QDir::Files).size() == 4 && shipped.ReadBytes("Figures.dat").count('\n') == 3);
 
         // The player's figure plays, from the player's file.
-        const auto box = [](const FigureData& f) { return QList<float>{f.minX, f.maxX, f.minY, f.maxY}; };
+        const auto extent = [](const FigureData& f) { return QList<float>{f.minX, f.maxX, f.minY, f.maxY}; };
         const FigureData own = *ReadShapeFileForPlay(install.FilePath(user + "/triangle.dat").toStdString()).value;
         QCOMPARE(TitleOnScreen(form.get()), QString("Game: triangle"));
-        QCOMPARE(box(form->Figure), box(own));
+        QCOMPARE(extent(form->Figure), extent(own));
         hand.Drag(CentreOf(form->TriPool(5)), OnScreen(*form, 10)).Play();
         QCOMPARE(form->Board.pieces[10], std::int16_t(5));
 

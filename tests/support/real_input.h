@@ -36,9 +36,9 @@ public:
         return Alone({"search", "--sync", "--onlyvisible", "--name", title, "mousemove", "--window", "%1",
                       QString::number(at.x()), QString::number(at.y())});
     }
-    // Waits until a window whose title matches `title` shows, and gets the keys.
+    // Waits until a window whose title matches `title` shows, and gives it the keys.
     RealInput& WaitFor(const QString& title) {
-        return Alone({"search", "--sync", "--onlyvisible", "--name", title}).Sleep(0.3);
+        return Alone({"search", "--sync", "--onlyvisible", "--name", title}).Sleep(0.5);
     }
     RealInput& Key(const QString& keys, int times = 1) {
         QStringList command{"key", "--delay", "30"};

@@ -2,17 +2,18 @@
 // failed classes. Arguments are passed on to Qt Test (e.g. -v2, a function name
 // only applies when one class is selected with MURLEN_TEST_CLASS).
 #include <QApplication>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "support/test_registry.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
     // What a window with the real desktop keeps of the user's goes to a
-    // folder of the tests, never to the user's own.
-    QStandardPaths::setTestModeEnabled(true);
+    // folder of this run, never to the user's own.
+    const QTemporaryDir userData;
+    qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+    QApplication app(argc, argv);
     const QByteArray only = qgetenv("MURLEN_TEST_CLASS");
     int failed = 0;
     for (const auto& factory : murlen::testing::Registry()) {
