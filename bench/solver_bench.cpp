@@ -41,6 +41,7 @@
 //     --cadical-hard N   CaDiCaL on every Nth hard board (default 50)
 //     --no-cadical       run only our solver
 //     --ours-limit MS    our time limit per question (default 10000)
+//     --budget NODES     our node budget per question (default that of SolverOptions)
 //     --solver-seed S    our solver's seed (default that of SolverOptions)
 //     --only NAMES       only these questions or families, separated by commas
 //     --show MS          print the questions that took this long or were not
@@ -621,7 +622,7 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--ours-limit MS] [--budget NODES] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
                  "                    [--cadical-boards N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
@@ -775,6 +776,7 @@ int main(int argc, char** argv) {
     double showMs = 50;
     std::string only;
     std::uint64_t solverSeed = SolverOptions{}.seed;
+    std::uint64_t nodeBudget = SolverOptions{}.nodeBudget;
     bool useCadical = true;
     int cadicalEveryBoard = 10;
     int cadicalEveryHard = 50;
@@ -799,6 +801,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--ours-limit" && hasValue) {
             oursLimitMs = std::atoi(argv[++i]);
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
+        } else if (arg == "--budget" && hasValue) {
+            nodeBudget = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--solver-seed" && hasValue) {
             solverSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--only" && hasValue) {
@@ -895,6 +899,7 @@ int main(int argc, char** argv) {
     SolverOptions options;
     options.timeLimit = std::chrono::milliseconds(oursLimitMs);
     options.seed = solverSeed;
+    options.nodeBudget = nodeBudget;
     std::vector<Row> rows;
     rows.reserve(cases.size());
     std::size_t boardNumber = 0, hardNumber = 0;
