@@ -24,12 +24,14 @@
 //     options (or a piece that fits only two cells) and restarts after a
 //     growing number of nodes with other random tie-breaks, against the heavy
 //     tails of a plain backtracker. The other first decides, edge by edge,
-//     whether an edge is black on both halves, and never restarts: the set
-//     has only 16 pieces per black edge, 4 per pair and 1 with all three, and
-//     most boards that cannot be completed fail on that alone; at its root it
-//     tries every such edge both ways. Both prefer cells where nodes have
-//     failed before. A run that ends by itself has
-//     searched everything, so "no solution" is a proof.
+//     whether an edge is black on both halves: the set has only 16 pieces
+//     per black edge, 4 per pair and 1 with all three, and most boards that
+//     cannot be completed fail on that alone; at its root it tries every such
+//     edge both ways. It restarts too, after much longer runs. Both prefer
+//     cells where nodes have failed before, in this run or an earlier one, and
+//     a run that is more than half done by its own estimate is not cut off.
+//     A run that ends by itself has searched everything, so "no solution" is
+//     a proof.
 // The search allocates nothing once it has started, and keeps no state between
 // calls: SolveFigure may run on a worker thread while the caller waits.
 #pragma once

@@ -249,7 +249,9 @@ void Search::Branch() {
     if (frame.choice.kind == Choice::Edge) {
         frame.offset = 0;
         frame.untried = 3;
+        frame.alternatives = 2;
     } else {
+        frame.alternatives = Count(frame.choice.options);
         // Options are tried from a random starting point, so that restarts
         // explore different parts of the tree.
         frame.offset = int(random_.Next() & 63);
@@ -283,6 +285,18 @@ bool Search::TryNextAlternative() {
         return true;
     }
     return false;
+}
+
+double Search::Progress() const {
+    double done = 0;
+    double weight = 1;
+    for (int depth = 0; depth < depth_; ++depth) {
+        const Frame& frame = path_[std::size_t(depth)];
+        const int tried = frame.alternatives - Count(frame.untried);  // the current one included
+        done += weight * (tried - 1) / frame.alternatives;
+        weight /= frame.alternatives;
+    }
+    return done;
 }
 
 CellArray<std::int16_t> Search::Board() const {

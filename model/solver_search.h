@@ -134,6 +134,10 @@ public:
     RunEnd Continue(std::uint64_t allowance);
     // Nodes of the current run so far.
     std::uint64_t RunNodes() const { return runNodes_; }
+    // The share of the current run's tree searched so far, estimated from the
+    // path: at each branch point the alternatives already left behind, each
+    // weighted by the share of the branch point above.
+    double Progress() const;
 
     // The full board after Continue has returned Found, as pool indexes.
     CellArray<std::int16_t> Board() const;
@@ -166,6 +170,7 @@ private:
         Choice choice;
         Bits untried = 0;  // alternatives, rotated right by `offset`; for an edge: bit 0 black-black, bit 1 not
         int offset = 0;
+        int alternatives = 0;
         Marks marks;
     };
 
