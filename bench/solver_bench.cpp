@@ -42,6 +42,8 @@
 //     --no-cadical       run only our solver
 //     --ours-limit MS    our time limit per question (default 10000)
 //     --budget NODES     our node budget per question (default that of SolverOptions)
+//     --once             solve each question once (for counting instructions
+//                        with callgrind, say)
 //     --solver-seed S    our solver's seed (default that of SolverOptions)
 //     --only NAMES       only these questions or families, separated by commas
 //     --show MS          print the questions that took this long or were not
@@ -622,7 +624,7 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--budget NODES] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--ours-limit MS] [--budget NODES] [--once] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
                  "                    [--cadical-boards N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
@@ -777,6 +779,7 @@ int main(int argc, char** argv) {
     std::string only;
     std::uint64_t solverSeed = SolverOptions{}.seed;
     std::uint64_t nodeBudget = SolverOptions{}.nodeBudget;
+    int attempts = 3;
     bool useCadical = true;
     int cadicalEveryBoard = 10;
     int cadicalEveryHard = 50;
@@ -803,6 +806,8 @@ int main(int argc, char** argv) {
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
         } else if (arg == "--budget" && hasValue) {
             nodeBudget = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--once") {
+            attempts = 1;
         } else if (arg == "--solver-seed" && hasValue) {
             solverSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--only" && hasValue) {
@@ -911,7 +916,7 @@ int main(int argc, char** argv) {
         row.oursMs = 1e300;
         // The same seed does the same work: the fastest of up to three runs
         // counts, so that other processes matter less. Slow runs go once.
-        for (int attempt = 0; attempt < 3 && (attempt == 0 || row.oursMs < 100.0); ++attempt) {
+        for (int attempt = 0; attempt < attempts && (attempt == 0 || row.oursMs < 100.0); ++attempt) {
             const auto start = std::chrono::steady_clock::now();
             row.ours = SolveFigure(question.points, question.placed, options);
             const auto end = std::chrono::steady_clock::now();

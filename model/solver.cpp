@@ -102,7 +102,7 @@ struct Runner {
 // A run that ends by itself has searched everything, so either one's "no
 // solution" is a proof.
 SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int16_t>& placed,
-                       std::uint64_t seed, const solving::StopCheck& stop, std::uint64_t budget) {
+                       std::uint64_t seed, bool learning, const solving::StopCheck& stop, std::uint64_t budget) {
     SolveResult result;
     solving::Random seeds(seed);
     Runner cells{solving::Branching::Cells, kRestartUnit, solving::Random(seeds.Next())};
@@ -129,7 +129,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
                 runner.cutoff += search.RunNodes();
             } else {
                 if (runner.runs > 0) ++result.restarts;
-                search.Begin(runner.seeds.Next(), runner.branching);
+                search.Begin(runner.seeds.Next(), runner.branching, learning);
                 ++runner.runs;
                 runner.cutoff = runner.unit * Luby(runner.runs);
             }
@@ -219,7 +219,7 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
 
     const solving::StopCheck stop(options.cancel, options.timeLimit);
     const solving::EdgeLinks links = solving::LinksOf(neighbours);
-    result = SearchBoth(links, placed, options.seed, stop, options.nodeBudget);
+    result = SearchBoth(links, placed, options.seed, options.learning, stop, options.nodeBudget);
     if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;
 
     // No solution keeps the pieces. Tell the player whether the figure itself
@@ -228,7 +228,8 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     if (result.nodes < options.nodeBudget) {
         CellArray<std::int16_t> empty;
         empty.Fill(0);
-        const SolveResult alone = SearchBoth(links, empty, options.seed, stop, options.nodeBudget - result.nodes);
+        const SolveResult alone =
+            SearchBoth(links, empty, options.seed, options.learning, stop, options.nodeBudget - result.nodes);
         result.nodes += alone.nodes;
         if (alone.verdict == SolveVerdict::Unsolvable) result.reason = UnsolvableReason::NoSolution;
     }

@@ -30,10 +30,21 @@
 //     edge both ways. It restarts too, after much longer runs. Both prefer
 //     cells where nodes have failed before, in this run or an earlier one, and
 //     a run that is more than half done by its own estimate is not cut off.
-//     A run that ends by itself has searched everything, so "no solution" is
-//     a proof.
-// The search allocates nothing once it has started, and keeps no state between
-// calls: SolveFigure may run on a worker thread while the caller waits.
+//   - Both searches learn from their failures. A failure (a cell without
+//     options, a piece without a cell, the matching or the colouring counts)
+//     is explained by the options of a few cells it rests on: each narrowing
+//     of options keeps its reason (a neighbour's colouring, a piece placed
+//     elsewhere, a group of cells that need all the pieces they can have, ...),
+//     and going back along them gives a nogood, "these cells cannot all be
+//     without these pieces". The search jumps back to where the nogood first
+//     narrows something, and keeps it for the rest of the search and the runs
+//     after (lazy clause generation, with the matching and the colouring
+//     counts as explained propagators).
+//     A run that ends by itself has searched everything, given only what was
+//     learnt, which follows from the rules, so "no solution" is a proof.
+// The search allocates little once it has started (only the store of nogoods
+// grows), and keeps no state between calls: SolveFigure may run on a worker
+// thread while the caller waits.
 #pragma once
 
 #include <atomic>
@@ -83,6 +94,10 @@ struct SolverOptions {
     // Read together with the cancel flag, so it may be overrun by a
     // millisecond or two.
     std::chrono::nanoseconds timeLimit{0};
+    // Whether the searches learn from their failures (see above). Without
+    // learning they are the plain searches that the benchmark and the tests
+    // check the learning ones against.
+    bool learning = true;
 };
 
 struct SolveResult {
