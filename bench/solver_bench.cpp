@@ -42,6 +42,9 @@
 //     --no-cadical       run only our solver
 //     --ours-limit MS    our time limit per question (default 10000)
 //     --budget NODES     our node budget per question (default that of SolverOptions)
+//     --plain N          every Nth question also by our plain search, without
+//                        learning (default 10; 0 = none); where both decide,
+//                        the verdicts must agree
 //     --once             solve each question once (for counting instructions
 //                        with callgrind, say)
 //     --solver-seed S    our solver's seed (default that of SolverOptions)
@@ -624,7 +627,7 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--budget NODES] [--once] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
                  "                    [--cadical-boards N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
@@ -780,6 +783,7 @@ int main(int argc, char** argv) {
     std::uint64_t solverSeed = SolverOptions{}.seed;
     std::uint64_t nodeBudget = SolverOptions{}.nodeBudget;
     int attempts = 3;
+    int plainEvery = 10;
     bool useCadical = true;
     int cadicalEveryBoard = 10;
     int cadicalEveryHard = 50;
@@ -806,6 +810,8 @@ int main(int argc, char** argv) {
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
         } else if (arg == "--budget" && hasValue) {
             nodeBudget = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--plain" && hasValue) {
+            plainEvery = std::atoi(argv[++i]);
         } else if (arg == "--once") {
             attempts = 1;
         } else if (arg == "--solver-seed" && hasValue) {
@@ -908,6 +914,7 @@ int main(int argc, char** argv) {
     std::vector<Row> rows;
     rows.reserve(cases.size());
     std::size_t boardNumber = 0, hardNumber = 0;
+    int plainCompared = 0, cadicalCompared = 0;
     for (std::size_t index = 0; index < cases.size(); ++index) {
         const Case& question = cases[index];
         const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(question.points);
@@ -929,6 +936,19 @@ int main(int argc, char** argv) {
                     Fail("our solved board of " + question.name + " moves the piece on cell " + std::to_string(cell));
         }
 
+        // Our plain search, which does not learn, on a sample of everything.
+        if (plainEvery > 0 && index % std::size_t(plainEvery) == 0) {
+            SolverOptions plain = options;
+            plain.learning = false;
+            const Answer ours = AnswerOf(row.ours), without = AnswerOf(SolveFigure(question.points, question.placed, plain));
+            if (ours != Answer::Undecided && without != Answer::Undecided) {
+                ++plainCompared;
+                if (ours != without)
+                    Fail("the verdicts on " + question.name + " disagree: ours " + AnswerName(ours) +
+                         ", without learning " + AnswerName(without));
+            }
+        }
+
         // CaDiCaL on every figure and every file, and on a sample of the boards.
         const bool boards = question.family == "boards", hard = question.family == "hard";
         const int every = boards ? cadicalEveryBoard : cadicalEveryHard;
@@ -943,6 +963,7 @@ int main(int argc, char** argv) {
             if (row.cadical.answer == Answer::Solved && !BoardKeepsRules(neighbours, row.cadical.board))
                 Fail("CaDiCaL's model of " + question.name + " decodes into a board that breaks a rule" + keep);
             const Answer ours = AnswerOf(row.ours);
+            if (ours != Answer::Undecided && row.cadical.answer != Answer::Undecided) ++cadicalCompared;
             if (ours != Answer::Undecided && row.cadical.answer != Answer::Undecided && ours != row.cadical.answer)
                 Fail("the verdicts on " + question.name + " disagree: ours " + AnswerName(ours) + ", CaDiCaL " +
                      AnswerName(row.cadical.answer) + keep);
@@ -999,6 +1020,8 @@ int main(int argc, char** argv) {
         }
     }
     if (useCadical) std::printf("(CaDiCaL limit %d s; an undecided run counts with the time it used)\n", limitSeconds);
+    std::printf("verdicts that agree where both decide: %d with CaDiCaL, %d with our plain search\n", cadicalCompared,
+                plainCompared);
 
     // The hardest cases in the notation of the solver tests, to study them.
     for (const Row& row : rows) {

@@ -1,11 +1,14 @@
 // The solver: figures refuted by counting, each with its reason; the hardest
 // figures and boards the benchmark has found; pieces that cannot stay; the time
-// limit, the budget and cancelling. A board it calls solved keeps the rules
+// limit, the budget and cancelling; learning that never changes a verdict. A board it calls solved keeps the rules
 // (BoardKeepsRules, which test_board checks against the halves themselves)
 // and every piece that was placed.
 #include <QTest>
 #include <atomic>
+#include <random>
 
+#include "model/piece.h"
+#include "model/rules.h"
 #include "model/solver.h"
 #include "support/figures.h"
 #include "support/test_registry.h"
@@ -57,6 +60,15 @@ const std::vector<Case>& Cases() {
          V::Unsolvable, R::PiecesCannotStay},
         {"crown", Shipped("Crown"),
          {{3, 51}, {9, 62}, {12, 14}, {25, 46}, {37, 57}, {60, 43}}, V::Solved, R::None},
+        // Proofs of a million nodes and more without learning.
+        {"crown, thirteen pieces", Shipped("Crown"),
+         {{2, 59}, {7, 50}, {8, 63}, {12, 56}, {15, 32}, {16, 23}, {24, 28}, {30, 25}, {35, 5}, {39, 19}, {41, 33},
+          {57, 22}, {62, 62}},
+         V::Unsolvable, R::PiecesCannotStay},
+        {"crown, fourteen pieces", Shipped("Crown"),
+         {{1, 60}, {2, 49}, {6, 28}, {11, 16}, {13, 53}, {14, 52}, {17, 19}, {20, 36}, {24, 14}, {25, 39}, {34, 61},
+          {38, 6}, {46, 51}, {60, 15}},
+         V::Unsolvable, R::PiecesCannotStay},
         // The all-white piece on a corner, whose border edges must be black;
         // one piece on two cells.
         {"white corner", Shipped("Triangle"), {{1, 64}}, V::Unsolvable, R::PiecesCannotStay},
@@ -69,6 +81,32 @@ CellArray<std::int16_t> Placed(const Case& c) {
     CellArray<std::int16_t> placed{};
     for (const auto& [cell, piece] : c.pieces) placed[cell] = std::int16_t(piece);
     return placed;
+}
+
+// k pieces on random cells, each a random piece that breaks no rule there, as
+// a player's board may be.
+CellArray<std::int16_t> RandomBoard(const CellArray<Triangle>& figure, int k, std::mt19937& rng) {
+    constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
+    const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(figure);
+    CellArray<std::int16_t> board{};
+    std::uint64_t used = 0;
+    auto fits = [&](int cell, int piece) {
+        for (int slot = 0; slot < 3; ++slot) {
+            const int value = neighbours[cell][std::size_t(slot)], mask = kEdgeMaskOfSlot[std::size_t(slot)];
+            if (value == 0 ? (PieceCode(piece) & mask) != mask
+                           : board[NeighbourCell(value)] != 0 && !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
+                return false;
+        }
+        return (used >> PieceCode(piece) & 1) == 0;
+    };
+    for (int placed = 0; placed < k;) {
+        const int cell = 1 + int(rng() % kCellCount), piece = 1 + int(rng() % kPieceCount);
+        if (board[cell] != 0 || !fits(cell, piece)) continue;
+        board[cell] = std::int16_t(piece);
+        used |= std::uint64_t(1) << PieceCode(piece);
+        ++placed;
+    }
+    return board;
 }
 
 }  // namespace
@@ -102,6 +140,26 @@ private slots:
             QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
             QVERIFY(result.nodes <= options.nodeBudget);
         }
+    }
+
+    // Random boards on the figures where boards are hardest, with learning
+    // and without: where both decide, they agree.
+    void learningNeverChangesAVerdict() {
+        std::mt19937 rng(22);
+        std::array<int, 3> verdicts{};
+        for (int i = 0; i < 160; ++i) {
+            const CellArray<Triangle> figure = FigureOf(Shipped(i % 2 == 0 ? "Crown" : "Cross")).points;
+            const CellArray<std::int16_t> placed = RandomBoard(figure, 3 + i % 12, rng);
+            SolverOptions learning, plain;
+            learning.nodeBudget = plain.nodeBudget = 20'000;
+            plain.learning = false;
+            const SolveVerdict learnt = SolveFigure(figure, placed, learning).verdict;
+            const SolveVerdict without = SolveFigure(figure, placed, plain).verdict;
+            if (learnt == SolveVerdict::Undecided || without == SolveVerdict::Undecided) continue;
+            QCOMPARE(int(learnt), int(without));
+            ++verdicts[std::size_t(learnt)];
+        }
+        QVERIFY(verdicts[std::size_t(SolveVerdict::Solved)] >= 40 && verdicts[std::size_t(SolveVerdict::Unsolvable)] >= 40);
     }
 };
 
