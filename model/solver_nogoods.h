@@ -65,18 +65,22 @@ private:
         std::array<std::int8_t, 2> piece;  // the watched piece of atoms 0 and 1
     };
     void WatchAnew(int id, const std::array<Bits, kCellCount>& options);
-    std::vector<int>& Watching(int cell, int piece) { return watchers_[std::size_t(cell * 64 + piece)]; }
+    std::vector<int>& Watching(int cell, int piece) {
+        if (watchers_.empty()) watchers_.resize(kCellCount * 64);
+        return watchers_[std::size_t(cell * 64 + piece)];
+    }
     void Watch(int id, int slot, int piece);
     // Which of a nogood's two watched atoms lies on (cell, piece), or -1.
     int SlotOf(int id, int cell, int piece) const;
 
     std::vector<Atom> atoms_;
     std::vector<Record> records_;
-    std::vector<std::vector<int>> watchers_ = std::vector<std::vector<int>>(kCellCount * 64);
+    std::vector<std::vector<int>> watchers_;  // per cell and piece; made with the first nogood
 };
 
 template <class Narrow>
 int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
+    if (records_.empty()) return -1;
     for (std::vector<int>& watching : watchers_) watching.clear();
     for (int id = 0; id < int(records_.size()); ++id) {
         WatchAnew(id, options);
@@ -93,6 +97,7 @@ int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narro
 
 template <class Narrow>
 int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
+    if (records_.empty()) return -1;
     for (; lost != 0; lost &= lost - 1) {
         const int piece = std::countr_zero(lost);
         std::vector<int>& watching = Watching(cell, piece);

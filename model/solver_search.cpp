@@ -47,13 +47,18 @@ constexpr AcrossMasks MakeAcrossMasks() {
 }
 constexpr AcrossMasks kAcross = MakeAcrossMasks();
 
-// The codes whose colouring of `edge` is in the set `shown`.
-Bits CodesShowing(int edge, int shown) {
-    Bits codes = 0;
-    for (int colouring = 0; colouring < 4; ++colouring)
-        if ((shown & (1 << colouring)) != 0) codes |= kWithColouring[std::size_t(edge)][std::size_t(colouring)];
-    return codes;
+// kShowing[e][s]: the codes whose colouring of edge e is in the set s.
+using ShowingMasks = std::array<std::array<Bits, 16>, kEdgeCount>;
+constexpr ShowingMasks MakeShowingMasks() {
+    ShowingMasks masks{};
+    for (int edge = 0; edge < kEdgeCount; ++edge)
+        for (int shown = 0; shown < 16; ++shown)
+            for (int colouring = 0; colouring < 4; ++colouring)
+                if ((shown & (1 << colouring)) != 0)
+                    masks[std::size_t(edge)][std::size_t(shown)] |= kWithColouring[std::size_t(edge)][std::size_t(colouring)];
+    return masks;
 }
+constexpr ShowingMasks kShowing = MakeShowingMasks();
 
 // The colourings of `edge` that some code in `codes` shows, as a set.
 int ColouringsShown(Bits codes, int edge) {
@@ -418,7 +423,7 @@ bool Search::Propagate() {
                 const int otherEdge = PartnerEdge(cell, edge);
                 const int shown = ColouringsShown(options, edge);
                 Restrict(other, kAcross[std::size_t(edge)][std::size_t(otherEdge)][std::size_t(shown)],
-                         {Bit(cell), CodesShowing(edge, shown)});
+                         {Bit(cell), kShowing[std::size_t(edge)][std::size_t(shown)]});
             }
         }
         Bits once = 0;   // pieces fitting at least one open cell
