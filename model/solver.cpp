@@ -107,7 +107,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
     solving::Random seeds(seed);
     Runner cells{solving::Branching::Cells, kRestartUnit, solving::Random(seeds.Next())};
     Runner edges{solving::Branching::BlackEdges, kEdgeUnit, solving::Random(seeds.Next())};
-    // About 70 KB of state each, allocated before the search starts; the
+    // About 200 KB of state each, allocated before the search starts; the
     // edge search's only when it joins in.
     cells.search = std::make_unique<solving::Search>(links, stop);
     if (!cells.search->LayGiven(placed)) {

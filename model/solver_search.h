@@ -247,8 +247,9 @@ private:
     Bits dirty_ = 0;                              // cells Propagate has to look at again
     State start_;
 
-    // Every narrowing of a candidate set is undone from here. On one path a
-    // cell's set can shrink at most 64 times before the cell is placed.
+    // Every narrowing of a candidate set is undone from here, and learning
+    // reads its reason here. On one path a cell's set can shrink at most 64
+    // times.
     std::array<TrailEntry, kCellCount * 65> trail_;
     int trailTop_ = 0;
     std::array<std::int8_t, kCellCount> placedCells_{};
