@@ -216,8 +216,8 @@ private:
     // Learning: the nogood behind the failure in conflict_ (or behind the
     // colouring counts, when countsFailed_), going back along the trail to
     // the last point where one narrowing alone made it hold; keeps it, jumps
-    // back and narrows by it. False when the failure needs no branch point:
-    // then there is no solution.
+    // back and narrows by it. False when the failure rests on nothing that
+    // the current branch point did: then the search goes on in order.
     bool Learn();
     void NeedReason(const Reason& reason, int narrowedCell);
     void NeedColourings(Bits edges, int colouring);
