@@ -30,7 +30,7 @@
 //     edge both ways. It restarts too, after much longer runs. Both prefer
 //     cells where nodes have failed before, in this run or an earlier one, and
 //     a run that is more than half done by its own estimate is not cut off.
-//   - Both searches learn from their failures. A failure (a cell without
+//   - On a board with pieces, both searches learn from their failures. A failure (a cell without
 //     options, a piece without a cell, the matching or the colouring counts)
 //     is explained by the options of a few cells it rests on: each narrowing
 //     of options keeps its reason (a neighbour's colouring, a piece placed
@@ -94,9 +94,9 @@ struct SolverOptions {
     // Read together with the cancel flag, so it may be overrun by a
     // millisecond or two.
     std::chrono::nanoseconds timeLimit{0};
-    // Whether the searches learn from their failures (see above). Without
-    // learning they are the plain searches that the benchmark and the tests
-    // check the learning ones against.
+    // Whether the searches on a board with pieces learn from their failures
+    // (see above). Without learning they are the plain searches that the
+    // benchmark and the tests check the learning ones against.
     bool learning = true;
 };
 

@@ -14,7 +14,7 @@ int Nogoods::Add(const std::vector<Atom>& atoms, int firstPiece, int secondPiece
 void Nogoods::Clear() {
     atoms_.clear();
     records_.clear();
-    for (std::vector<int>& watching : watchers_) watching.clear();
+    ClearWatches();
 }
 
 void Nogoods::Reduce(std::vector<int>& keep, const std::array<Bits, kCellCount>& options) {
@@ -38,7 +38,7 @@ void Nogoods::Reduce(std::vector<int>& keep, const std::array<Bits, kCellCount>&
     atoms_.swap(atoms);
     records_.swap(records);
     for (int& id : keep) id = renumbered[std::size_t(id)];
-    for (std::vector<int>& watching : watchers_) watching.clear();
+    ClearWatches();
     for (int id = 0; id < int(records_.size()); ++id) WatchAnew(id, options);
 }
 
@@ -57,7 +57,9 @@ void Nogoods::WatchAnew(int id, const std::array<Bits, kCellCount>& options) {
 void Nogoods::Watch(int id, int slot, int piece) {
     Record& record = records_[std::size_t(id)];
     record.piece[std::size_t(slot)] = std::int8_t(piece);
-    Watching(atoms_[std::size_t(record.first + slot)].cell, piece).push_back(id);
+    const int cell = atoms_[std::size_t(record.first + slot)].cell;
+    Watching(cell, piece).push_back(id);
+    watched_[std::size_t(cell)] |= Bits(1) << piece;
 }
 
 int Nogoods::SlotOf(int id, int cell, int piece) const {

@@ -69,6 +69,10 @@ private:
         if (watchers_.empty()) watchers_.resize(kCellCount * 64);
         return watchers_[std::size_t(cell * 64 + piece)];
     }
+    void ClearWatches() {
+        for (std::vector<int>& watching : watchers_) watching.clear();
+        watched_.fill(0);
+    }
     void Watch(int id, int slot, int piece);
     // Which of a nogood's two watched atoms lies on (cell, piece), or -1.
     int SlotOf(int id, int cell, int piece) const;
@@ -76,12 +80,13 @@ private:
     std::vector<Atom> atoms_;
     std::vector<Record> records_;
     std::vector<std::vector<int>> watchers_;  // per cell and piece; made with the first nogood
+    std::array<Bits, kCellCount> watched_{};  // per cell, the pieces that have (or had) watchers
 };
 
 template <class Narrow>
 int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
     if (records_.empty()) return -1;
-    for (std::vector<int>& watching : watchers_) watching.clear();
+    ClearWatches();
     for (int id = 0; id < int(records_.size()); ++id) {
         WatchAnew(id, options);
         const Record& record = records_[std::size_t(id)];
@@ -97,8 +102,7 @@ int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narro
 
 template <class Narrow>
 int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
-    if (records_.empty()) return -1;
-    for (; lost != 0; lost &= lost - 1) {
+    for (lost &= watched_[std::size_t(cell)]; lost != 0; lost &= lost - 1) {
         const int piece = std::countr_zero(lost);
         std::vector<int>& watching = Watching(cell, piece);
         for (std::size_t i = 0; i < watching.size();) {
@@ -123,6 +127,7 @@ int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& optio
                 const int next = std::countr_zero(options[std::size_t(atoms[slot].cell)] & atoms[slot].pieces);
                 record.piece[std::size_t(slot)] = std::int8_t(next);
                 Watching(atoms[slot].cell, next).push_back(id);
+                watched_[std::size_t(atoms[slot].cell)] |= Bits(1) << next;
                 watching[i] = watching.back();
                 watching.pop_back();
                 continue;

@@ -584,6 +584,10 @@ bool Search::FilterByMatching() {
         }
         return reached;
     };
+    // What each cell reaches, for the reasons of a learning search, worked
+    // out when first needed.
+    std::array<Bits, kCellCount> closure;
+    Bits closed = 0;
     // A path between two cells never leaves their component through one
     // found before, so each search can stay within the cells left.
     for (Bits remaining = open_; remaining != 0;) {
@@ -604,7 +608,10 @@ bool Search::FilterByMatching() {
         for (Bits rest = component; rest != 0; rest &= rest - 1) targets |= forward[std::size_t(First(rest))];
         targets &= ~component;
         while (targets != 0) {
-            const Bits hall = reach(forward, Bit(First(targets)), open_);
+            const int target = First(targets);
+            if ((closed & Bit(target)) == 0) closure[std::size_t(target)] = reach(forward, Bit(target), open_);
+            closed |= Bit(target);
+            const Bits hall = closure[std::size_t(target)];
             targets &= ~hall;
             Bits hallPieces = 0;
             for (Bits rest = hall; rest != 0; rest &= rest - 1) hallPieces |= Bit(matching_.PieceOf(First(rest)));
