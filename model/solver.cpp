@@ -104,9 +104,11 @@ struct Runner {
 SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int16_t>& placed,
                        std::uint64_t seed, bool learning, const solving::StopCheck& stop, std::uint64_t budget) {
     SolveResult result;
+    // The edge search's seeds come from the first number of the seed's
+    // sequence, the cell search's from the rest of it.
     solving::Random seeds(seed);
-    Runner cells{solving::Branching::Cells, kRestartUnit, solving::Random(seeds.Next())};
     Runner edges{solving::Branching::BlackEdges, kEdgeUnit, solving::Random(seeds.Next())};
+    Runner cells{solving::Branching::Cells, kRestartUnit, seeds};
     // About 200 KB of state each, allocated before the search starts; the
     // edge search's only when it joins in.
     cells.search = std::make_unique<solving::Search>(links, stop);
