@@ -82,7 +82,7 @@ constexpr double kClosingIn = 0.5;
 // One of the two searches and its runs.
 struct Runner {
     solving::Branching branching;
-    std::uint64_t unit;  // nodes of the shortest run; 0 = a single run that never ends early
+    std::uint64_t unit;  // nodes of the shortest run
     solving::Random seeds;
     std::unique_ptr<solving::Search> search = nullptr;
     std::uint64_t runs = 0;
@@ -98,9 +98,9 @@ struct Runner {
 //     black-black edges cannot be placed, which the first one hardly ever can.
 //     It restarts too, after longer runs, and each run starts near the cells
 //     where the runs before it failed.
-// A run that is more than half done when its nodes are spent goes on.
-// A run that ends by itself has searched everything, so either one's "no
-// solution" is a proof.
+// A run that is more than half done when its nodes are spent goes on. A
+// learning search keeps its nogoods over its runs. A run that ends by itself
+// has searched everything, so either one's "no solution" is a proof.
 SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int16_t>& placed,
                        std::uint64_t seed, bool learning, const solving::StopCheck& stop, std::uint64_t budget) {
     SolveResult result;
@@ -126,7 +126,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
             runner.search->LayGiven(placed);
         }
         solving::Search& search = *runner.search;
-        if (runner.runs == 0 || (runner.unit != 0 && search.RunNodes() >= runner.cutoff)) {
+        if (runner.runs == 0 || search.RunNodes() >= runner.cutoff) {
             if (runner.runs > 0 && search.Progress() >= kClosingIn) {
                 runner.cutoff += search.RunNodes();
             } else {
@@ -136,8 +136,8 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
                 runner.cutoff = runner.unit * Luby(runner.runs);
             }
         }
-        std::uint64_t allowance = std::min(kSlice, budget - result.nodes);
-        if (runner.unit != 0) allowance = std::min(allowance, runner.cutoff - search.RunNodes());
+        const std::uint64_t allowance =
+            std::min({kSlice, budget - result.nodes, runner.cutoff - search.RunNodes()});
         const std::uint64_t before = search.RunNodes();
         const solving::Search::RunEnd end = search.Continue(allowance);
         const std::uint64_t used = search.RunNodes() - before;
