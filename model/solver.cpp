@@ -61,6 +61,8 @@ bool PiecesAreDistinct(const CellArray<std::int16_t>& placed) {
 // Nodes the cell search has to itself before the edge search joins in: most
 // boards and figures are decided well within them, and the edge search's
 // first node tries every edge both ways, which costs a few hundred nodes.
+// Runs begun after them learn (on boards with pieces): learning makes every
+// node dearer by half, which the short searches do not win back.
 constexpr std::uint64_t kHeadStart = 1000;
 // After the head start the edge search gets this many nodes for each node of
 // the cell search: proofs come mostly from the edge search.
@@ -131,7 +133,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
                 runner.cutoff += search.RunNodes();
             } else {
                 if (runner.runs > 0) ++result.restarts;
-                search.Begin(runner.seeds.Next(), runner.branching, learning);
+                search.Begin(runner.seeds.Next(), runner.branching, learning && result.nodes >= kHeadStart);
                 ++runner.runs;
                 runner.cutoff = runner.unit * Luby(runner.runs);
             }
@@ -223,8 +225,8 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     const solving::EdgeLinks links = solving::LinksOf(neighbours);
     // Learning pays on boards with pieces, where proofs can run to millions
     // of nodes. A figure alone is decided within some 1,200 nodes in every
-    // family of the benchmark, learning did not make those searches smaller,
-    // and it makes every node half as dear again.
+    // family of the benchmark, and learning did not make those searches
+    // smaller.
     const bool learning = options.learning && HasAnyPiece(placed);
     result = SearchBoth(links, placed, options.seed, learning, stop, options.nodeBudget);
     if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;

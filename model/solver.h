@@ -30,7 +30,8 @@
 //     edge both ways. It restarts too, after much longer runs. Both prefer
 //     cells where nodes have failed before, in this run or an earlier one, and
 //     a run that is more than half done by its own estimate is not cut off.
-//   - On a board with pieces, both searches learn from their failures. A failure (a cell without
+//   - On a board with pieces that is not decided within the first thousand
+//     nodes, both searches learn from their failures. A failure (a cell without
 //     options, a piece without a cell, the matching or the colouring counts)
 //     is explained by the options of a few cells it rests on: each narrowing
 //     of options keeps its reason (a neighbour's colouring, a piece placed
