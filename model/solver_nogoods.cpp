@@ -4,7 +4,7 @@ namespace murlen::solving {
 
 int Nogoods::Add(const std::vector<Atom>& atoms, int firstPiece, int secondPiece) {
     const int id = int(records_.size());
-    records_.push_back({int(atoms_.size()), int(atoms.size()), {std::int8_t(firstPiece), std::int8_t(secondPiece)}});
+    records_.push_back({int(atoms_.size()), int(atoms.size()), {}, {}});
     atoms_.insert(atoms_.end(), atoms.begin(), atoms.end());
     Watch(id, 0, firstPiece);
     if (atoms.size() > 1) Watch(id, 1, secondPiece);
@@ -50,14 +50,15 @@ void Nogoods::WatchAnew(int id, const std::array<Bits, kCellCount>& options) {
         if ((options[std::size_t(atoms[k].cell)] & atoms[k].pieces) != 0) std::swap(atoms[open++], atoms[k]);
     for (int slot = 0; slot < std::min(2, record.size); ++slot) {
         const Bits left = options[std::size_t(atoms[slot].cell)] & atoms[slot].pieces;
-        Watch(id, slot, std::countr_zero(left != 0 ? left : atoms[slot].pieces));
+        Watch(id, slot, PickPiece(left != 0 ? left : atoms[slot].pieces, id));
     }
 }
 
 void Nogoods::Watch(int id, int slot, int piece) {
     Record& record = records_[std::size_t(id)];
-    record.piece[std::size_t(slot)] = std::int8_t(piece);
     const int cell = atoms_[std::size_t(record.first + slot)].cell;
+    record.cell[std::size_t(slot)] = std::int8_t(cell);
+    record.piece[std::size_t(slot)] = std::int8_t(piece);
     Watching(cell, piece).push_back(id);
     watched_[std::size_t(cell)] |= Bits(1) << piece;
 }
@@ -65,7 +66,7 @@ void Nogoods::Watch(int id, int slot, int piece) {
 int Nogoods::SlotOf(int id, int cell, int piece) const {
     const Record& record = records_[std::size_t(id)];
     for (int slot = 0; slot < std::min(2, record.size); ++slot) {
-        if (atoms_[std::size_t(record.first + slot)].cell == cell && record.piece[std::size_t(slot)] == piece)
+        if (record.cell[std::size_t(slot)] == cell && record.piece[std::size_t(slot)] == piece)
             return slot;
     }
     return -1;

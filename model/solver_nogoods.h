@@ -62,8 +62,15 @@ private:
     struct Record {
         int first;
         int size;
-        std::array<std::int8_t, 2> piece;  // the watched piece of atoms 0 and 1
+        std::array<std::int8_t, 2> cell;   // the cells of atoms 0 and 1, which are watched
+        std::array<std::int8_t, 2> piece;  // and their watched pieces
     };
+    // One of the pieces of `left`, a different one for different nogoods, so
+    // that the watches spread over the pieces.
+    static int PickPiece(Bits left, int id) {
+        const int turn = id & 63;
+        return (std::countr_zero(std::rotr(left, turn)) + turn) & 63;
+    }
     void WatchAnew(int id, const std::array<Bits, kCellCount>& options);
     std::vector<int>& Watching(int cell, int piece) {
         if (watchers_.empty()) watchers_.resize(kCellCount * 64);
@@ -124,10 +131,7 @@ int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& optio
                 moveTo = slot;
             }
             if (moveTo >= 0) {
-                const int next = std::countr_zero(options[std::size_t(atoms[slot].cell)] & atoms[slot].pieces);
-                record.piece[std::size_t(slot)] = std::int8_t(next);
-                Watching(atoms[slot].cell, next).push_back(id);
-                watched_[std::size_t(atoms[slot].cell)] |= Bits(1) << next;
+                Watch(id, slot, PickPiece(options[std::size_t(atoms[slot].cell)] & atoms[slot].pieces, id));
                 watching[i] = watching.back();
                 watching.pop_back();
                 continue;
