@@ -21,6 +21,7 @@
 #include "model/types.h"
 
 namespace murlen::solving {
+
 using Bits = std::uint64_t;
 
 struct Atom {
