@@ -627,7 +627,8 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S]\n"
+                 "                    [--show MS] [--only NAMES] [--no-cadical]\n"
                  "                    [--cadical-boards N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
@@ -1035,7 +1036,8 @@ int main(int argc, char** argv) {
     std::printf("  every case decided by ours: %s", yesNo(undecided.empty()));
     for (const std::string& name : undecided) std::printf(" %s", name.c_str());
     std::printf("\n  median under 1 ms in every family but the named boards: %s\n", yesNo(mediansMet));
-    std::printf("  worst under 100 ms but for the named boards: %s (%.3f ms)\n", yesNo(Percentile(allMs, 1.0) < 100.0), Percentile(allMs, 1.0));
+    std::printf("  worst under 100 ms but for the named boards: %s (%.3f ms)\n", yesNo(Percentile(allMs, 1.0) < 100.0),
+                Percentile(allMs, 1.0));
     if (!figureRatios.empty())
         std::printf("  on figures at least 100 times faster than CaDiCaL at the median: %s (%.1f)\n",
                     yesNo(Percentile(figureRatios, 0.5) >= 100.0), Percentile(figureRatios, 0.5));

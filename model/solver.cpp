@@ -237,7 +237,8 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     if (result.nodes < options.nodeBudget) {
         CellArray<std::int16_t> empty;
         empty.Fill(0);
-        const SolveResult alone = SearchBoth(links, empty, options.seed, false, stop, options.nodeBudget - result.nodes);
+        const SolveResult alone =
+            SearchBoth(links, empty, options.seed, false, stop, options.nodeBudget - result.nodes);
         result.nodes += alone.nodes;
         if (alone.verdict == SolveVerdict::Unsolvable) result.reason = UnsolvableReason::NoSolution;
     }

@@ -55,7 +55,8 @@ constexpr ShowingMasks MakeShowingMasks() {
         for (int shown = 0; shown < 16; ++shown)
             for (int colouring = 0; colouring < 4; ++colouring)
                 if ((shown & (1 << colouring)) != 0)
-                    masks[std::size_t(edge)][std::size_t(shown)] |= kWithColouring[std::size_t(edge)][std::size_t(colouring)];
+                    masks[std::size_t(edge)][std::size_t(shown)] |=
+                        kWithColouring[std::size_t(edge)][std::size_t(colouring)];
     return masks;
 }
 constexpr ShowingMasks kShowing = MakeShowingMasks();
@@ -559,7 +560,8 @@ bool Search::FilterByMatching() {
     if (!matching_.Match(matchingOptions_, open_)) {
         ++failures_[std::size_t(matching_.Failed())];
         Bits hall = Bit(matching_.Failed());
-        for (Bits rest = matching_.FailedPieces(); rest != 0; rest &= rest - 1) hall |= Bit(matching_.Owner(First(rest)));
+        for (Bits rest = matching_.FailedPieces(); rest != 0; rest &= rest - 1)
+            hall |= Bit(matching_.Owner(First(rest)));
         Fail({hall, matching_.FailedPieces()});
         return false;
     }
@@ -615,7 +617,8 @@ bool Search::FilterByMatching() {
             targets &= ~hall;
             Bits hallPieces = 0;
             for (Bits rest = hall; rest != 0; rest &= rest - 1) hallPieces |= Bit(matching_.PieceOf(First(rest)));
-            for (Bits rest = component; rest != 0; rest &= rest - 1) Restrict(First(rest), ~hallPieces, {hall, hallPieces});
+            for (Bits rest = component; rest != 0; rest &= rest - 1)
+                Restrict(First(rest), ~hallPieces, {hall, hallPieces});
         }
     }
     return true;
