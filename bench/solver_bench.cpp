@@ -626,10 +626,10 @@ void PrintTimes(const std::string& family, const char* solver, int decided, std:
 
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
-                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
+                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--hard N] [--seed S] [--limit SECONDS]\n"
                  "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S]\n"
                  "                    [--show MS] [--only NAMES] [--no-cadical]\n"
-                 "                    [--cadical-boards N]\n"
+                 "                    [--cadical-boards N] [--cadical-hard N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
                  problem);
