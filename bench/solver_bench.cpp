@@ -10,35 +10,51 @@
 //   boards   for every shipped figure and k = 4 to 16, boards of k pieces laid
 //            on random cells, each a random piece that breaks no rule there:
 //            can the board be completed? This is the Hint's question;
+//   hard     boards of k = 3 to 16 pieces laid as above, each on a figure
+//            drawn at random: three times in ten the Crown, three times in
+//            ten the Cross (where boards are hardest), otherwise one of the
+//            other shipped figures or a random grown figure that counting
+//            does not refute;
+//   named    the hardest boards found so far, by name: a Cross board that
+//            nothing decided in minutes and two Crown boards whose proofs
+//            took seconds;
 //   files    shape files (.dat) and game files (.kyp) named on the command
 //            line; a game file's figure is the shape file of its figure name
 //            in the game file's folder, and the question is its board.
 // Every family is drawn from fixed seeds, each board from a generator of its
 // own. One line per question: name, our verdict, our milliseconds, our search
 // nodes, CaDiCaL's verdict and milliseconds, and the ratio CaDiCaL / ours. Then
-// a summary per family: for both solvers the decided count, median, 90th
-// percentile and worst time, and the ratio (its median and its minimum); the
+// a summary per family: for both solvers the decided count, median, 90th and
+// 99th percentile and worst time, and our worst node count, and the ratio (its median and its minimum); the
 // project's targets; and the slowest questions as figure text and pieces.
 //
 //   solver_bench [options] [shape files and game files...]
 //     --count N          random grown figures (default 100)
 //     --thin N           random thin figures (default 300)
 //     --boards N         boards per shipped figure and k (default 5)
+//     --hard N           hard boards (default 2000)
 //     --seed S           seed of the question generators (default 1)
 //     --limit SECONDS    CaDiCaL's time limit per question, whole seconds
 //                        (default 5); past it CaDiCaL counts as undecided
 //     --cadical-boards N CaDiCaL on every Nth board too (default 10; 0 = none,
 //                        1 = all); it always runs on every figure
+//     --cadical-hard N   CaDiCaL on every Nth hard board (default 50)
 //     --no-cadical       run only our solver
 //     --ours-limit MS    our time limit per question (default 10000)
+//     --budget NODES     our node budget per question (default that of SolverOptions)
+//     --plain N          every Nth question also by our plain search, without
+//                        learning (default 10; 0 = none); where both decide,
+//                        the verdicts must agree
+//     --once             solve each question once (for counting instructions
+//                        with callgrind, say)
 //     --solver-seed S    our solver's seed (default that of SolverOptions)
 //     --only NAMES       only these questions or families, separated by commas
 //     --show MS          print the questions that took this long or were not
 //                        decided, as figure text and pieces (default 50)
 //     --rising           grow figures with rising diagonals only, as the shape
 //                        generator draws them until the user turns a diagonal
-// The default run takes a few minutes. The full families, our solver alone:
-//     solver_bench --no-cadical --count 300 --thin 3500 --boards 40
+// The default run takes about four minutes. The full families, our solver alone:
+//     solver_bench --no-cadical --count 300 --thin 3500 --boards 40 --hard 6000
 //
 // Our time: each question is solved up to three times with the same seed (the
 // same work) and the fastest run counts, so that other processes matter less;
@@ -81,6 +97,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -600,16 +617,19 @@ double Percentile(std::vector<double> values, double p) {
 }
 
 void PrintTimes(const std::string& family, const char* solver, int decided, std::size_t total,
-                const std::vector<double>& ms) {
-    std::printf("%-8s %-8s %5d / %-5zu %11.3f %11.3f %11.3f\n", family.c_str(), solver, decided, total,
-                Percentile(ms, 0.5), Percentile(ms, 0.9), Percentile(ms, 1.0));
+                const std::vector<double>& ms, const std::vector<double>& nodes) {
+    std::printf("%-8s %-8s %5d / %-5zu %11.3f %11.3f %11.3f %11.3f", family.c_str(), solver, decided, total,
+                Percentile(ms, 0.5), Percentile(ms, 0.9), Percentile(ms, 0.99), Percentile(ms, 1.0));
+    if (!nodes.empty()) std::printf(" %11.0f %11.0f", Percentile(nodes, 0.5), Percentile(nodes, 1.0));
+    std::printf("\n");
 }
 
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
-                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--solver-seed S] [--show MS] [--only NAMES] [--no-cadical]\n"
-                 "                    [--cadical-boards N]\n"
+                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--hard N] [--seed S] [--limit SECONDS]\n"
+                 "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S]\n"
+                 "                    [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--cadical-boards N] [--cadical-hard N]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
                  problem);
@@ -687,20 +707,87 @@ std::string CaseText(const Case& question) {
     return text;
 }
 
+CellArray<Triangle> ShippedPoints(std::string_view name) {
+    for (const tools::ShippedFigure& shipped : tools::ShippedFigures())
+        if (name == shipped.name) return tools::FigurePointsOf(*tools::GridFromDrawing(shipped.drawing));
+    Fail("no shipped figure " + std::string(name));
+}
+
+// The hard family: each board from a generator of its own, on a figure drawn
+// from the same generator (see the family list at the top).
+void AddHardBoards(std::vector<Case>& cases, int count, std::uint64_t corpusSeed) {
+    if (count <= 0) return;
+    struct Figure {
+        std::string name;
+        CellArray<Triangle> points;
+        CellArray<NeighbourSlots> neighbours;
+    };
+    auto figureOf = [](std::string name, const CellArray<Triangle>& points) {
+        return Figure{std::move(name), points, BuildNeighbourTable(points)};
+    };
+    const Figure crown = figureOf("Crown", ShippedPoints("Crown"));
+    const Figure cross = figureOf("Cross", ShippedPoints("Cross"));
+    std::vector<Figure> others;
+    for (const tools::ShippedFigure& shipped : tools::ShippedFigures())
+        if (shipped.name != crown.name && shipped.name != cross.name)
+            others.push_back(figureOf(shipped.name, ShippedPoints(shipped.name)));
+    Random grownRandom(corpusSeed + 2000);
+    for (int i = 1; others.size() < 16; ++i) {
+        Figure grown = figureOf("grown" + std::to_string(i), tools::FigurePointsOf(GrowFigure(grownRandom, false)));
+        if (CheckCounts(grown.neighbours) == UnsolvableReason::None) others.push_back(std::move(grown));
+    }
+    for (int i = 1; i <= count; ++i) {
+        Random random(corpusSeed * 1'000'000'007ull + 500'000'000ull + std::uint64_t(i));
+        const int draw = Below(random, 10);
+        const Figure& figure = draw < 3 ? crown : draw < 6 ? cross : others[std::size_t(Below(random, int(others.size())))];
+        const int k = 3 + Below(random, 14);
+        cases.push_back({"hard", "hard-" + std::to_string(i) + "-" + figure.name + "-k" + std::to_string(k),
+                         figure.points, RandomBoard(figure.neighbours, k, random)});
+    }
+}
+
+// The named family, as cell:piece pairs.
+void AddNamedBoards(std::vector<Case>& cases) {
+    struct Named {
+        const char* name;
+        const char* figure;
+        std::vector<std::pair<int, int>> pieces;
+    };
+    const Named named[] = {
+        {"cross-9", "Cross", {{7, 3}, {13, 47}, {19, 42}, {26, 11}, {34, 30}, {37, 15}, {40, 10}, {43, 5}, {47, 60}}},
+        {"crown-13", "Crown",
+         {{2, 59}, {7, 50}, {8, 63}, {12, 56}, {15, 32}, {16, 23}, {24, 28}, {30, 25}, {35, 5}, {39, 19}, {41, 33},
+          {57, 22}, {62, 62}}},
+        {"crown-14", "Crown",
+         {{1, 60}, {2, 49}, {6, 28}, {11, 16}, {13, 53}, {14, 52}, {17, 19}, {20, 36}, {24, 14}, {25, 39}, {34, 61},
+          {38, 6}, {46, 51}, {60, 15}}},
+    };
+    for (const Named& board : named) {
+        CellArray<std::int16_t> placed = EmptyBoard();
+        for (const auto& [cell, piece] : board.pieces) placed[cell] = std::int16_t(piece);
+        cases.push_back({"named", board.name, ShippedPoints(board.figure), placed});
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int grownCount = 100;
     int thinCount = 300;
     int boardsPerK = 5;
+    int hardCount = 2000;
     std::uint64_t corpusSeed = 1;
     int limitSeconds = 5;
     int oursLimitMs = 10'000;
     double showMs = 50;
     std::string only;
     std::uint64_t solverSeed = SolverOptions{}.seed;
+    std::uint64_t nodeBudget = SolverOptions{}.nodeBudget;
+    int attempts = 3;
+    int plainEvery = 10;
     bool useCadical = true;
     int cadicalEveryBoard = 10;
+    int cadicalEveryHard = 50;
     bool risingOnly = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -712,6 +799,8 @@ int main(int argc, char** argv) {
             thinCount = std::atoi(argv[++i]);
         } else if (arg == "--boards" && hasValue) {
             boardsPerK = std::atoi(argv[++i]);
+        } else if (arg == "--hard" && hasValue) {
+            hardCount = std::atoi(argv[++i]);
         } else if (arg == "--seed" && hasValue) {
             corpusSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--limit" && hasValue) {
@@ -720,6 +809,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--ours-limit" && hasValue) {
             oursLimitMs = std::atoi(argv[++i]);
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
+        } else if (arg == "--budget" && hasValue) {
+            nodeBudget = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--plain" && hasValue) {
+            plainEvery = std::atoi(argv[++i]);
+        } else if (arg == "--once") {
+            attempts = 1;
         } else if (arg == "--solver-seed" && hasValue) {
             solverSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--only" && hasValue) {
@@ -730,6 +825,8 @@ int main(int argc, char** argv) {
             useCadical = false;
         } else if (arg == "--cadical-boards" && hasValue) {
             cadicalEveryBoard = std::atoi(argv[++i]);
+        } else if (arg == "--cadical-hard" && hasValue) {
+            cadicalEveryHard = std::atoi(argv[++i]);
         } else if (arg == "--rising") {
             risingOnly = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -779,6 +876,10 @@ int main(int argc, char** argv) {
         }
     }
     if (boardsPerK > 0) familyOf("boards");
+    AddHardBoards(cases, hardCount, corpusSeed);
+    if (hardCount > 0) familyOf("hard");
+    AddNamedBoards(cases);
+    familyOf("named");
     for (const std::string& file : files) {
         const std::filesystem::path path = file;
         cases.push_back(path.extension() == ".kyp" ? GameFileCase(path) : ShapeFileCase(path));
@@ -810,9 +911,11 @@ int main(int argc, char** argv) {
     SolverOptions options;
     options.timeLimit = std::chrono::milliseconds(oursLimitMs);
     options.seed = solverSeed;
+    options.nodeBudget = nodeBudget;
     std::vector<Row> rows;
     rows.reserve(cases.size());
-    std::size_t boardNumber = 0;
+    std::size_t boardNumber = 0, hardNumber = 0;
+    int plainCompared = 0, cadicalCompared = 0;
     for (std::size_t index = 0; index < cases.size(); ++index) {
         const Case& question = cases[index];
         const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(question.points);
@@ -821,7 +924,7 @@ int main(int argc, char** argv) {
         row.oursMs = 1e300;
         // The same seed does the same work: the fastest of up to three runs
         // counts, so that other processes matter less. Slow runs go once.
-        for (int attempt = 0; attempt < 3 && (attempt == 0 || row.oursMs < 100.0); ++attempt) {
+        for (int attempt = 0; attempt < attempts && (attempt == 0 || row.oursMs < 100.0); ++attempt) {
             const auto start = std::chrono::steady_clock::now();
             row.ours = SolveFigure(question.points, question.placed, options);
             const auto end = std::chrono::steady_clock::now();
@@ -834,10 +937,24 @@ int main(int argc, char** argv) {
                     Fail("our solved board of " + question.name + " moves the piece on cell " + std::to_string(cell));
         }
 
+        // Our plain search, which does not learn, on a sample of everything.
+        if (plainEvery > 0 && index % std::size_t(plainEvery) == 0) {
+            SolverOptions plain = options;
+            plain.learning = false;
+            const Answer ours = AnswerOf(row.ours), without = AnswerOf(SolveFigure(question.points, question.placed, plain));
+            if (ours != Answer::Undecided && without != Answer::Undecided) {
+                ++plainCompared;
+                if (ours != without)
+                    Fail("the verdicts on " + question.name + " disagree: ours " + AnswerName(ours) +
+                         ", without learning " + AnswerName(without));
+            }
+        }
+
         // CaDiCaL on every figure and every file, and on a sample of the boards.
-        const bool sampled = question.family == "boards" && cadicalEveryBoard > 0 &&
-                             ++boardNumber % std::size_t(cadicalEveryBoard) == 0;
-        if (useCadical && (question.family != "boards" || sampled)) {
+        const bool boards = question.family == "boards", hard = question.family == "hard";
+        const int every = boards ? cadicalEveryBoard : cadicalEveryHard;
+        const bool sampled = (boards || hard) && every > 0 && ++(boards ? boardNumber : hardNumber) % std::size_t(every) == 0;
+        if (useCadical && ((!boards && !hard) || sampled)) {
             const std::filesystem::path cnfPath = folder / ("case-" + std::to_string(index + 1) + ".cnf");
             const std::filesystem::path outputPath = folder / ("case-" + std::to_string(index + 1) + ".out");
             std::ofstream(cnfPath) << FigureCnf(neighbours, question.placed);
@@ -847,6 +964,7 @@ int main(int argc, char** argv) {
             if (row.cadical.answer == Answer::Solved && !BoardKeepsRules(neighbours, row.cadical.board))
                 Fail("CaDiCaL's model of " + question.name + " decodes into a board that breaks a rule" + keep);
             const Answer ours = AnswerOf(row.ours);
+            if (ours != Answer::Undecided && row.cadical.answer != Answer::Undecided) ++cadicalCompared;
             if (ours != Answer::Undecided && row.cadical.answer != Answer::Undecided && ours != row.cadical.answer)
                 Fail("the verdicts on " + question.name + " disagree: ours " + AnswerName(ours) + ", CaDiCaL " +
                      AnswerName(row.cadical.answer) + keep);
@@ -868,22 +986,24 @@ int main(int argc, char** argv) {
     if (useCadical) std::filesystem::remove_all(folder);
 
     // The summary, one block per family.
-    std::printf("\n%zu cases (seed %llu: %d grown%s, %d thin, %d boards per figure and k = 4..16, %zu files; "
-                "our limit %d ms)\n",
+    std::printf("\n%zu cases (seed %llu: %d grown%s, %d thin, %d boards per figure and k = 4..16, %d hard boards, "
+                "%zu files; our limit %d ms)\n",
                 rows.size(), static_cast<unsigned long long>(corpusSeed), grownCount, risingOnly ? " rising only" : "",
-                thinCount, boardsPerK, files.size(), oursLimitMs);
-    std::printf("%-8s %-8s %13s %11s %11s %11s\n", "family", "solver", "decided", "median ms", "90th pct", "worst ms");
+                thinCount, boardsPerK, hardCount, files.size(), oursLimitMs);
+    std::printf("%-8s %-8s %13s %11s %11s %11s %11s %11s %11s\n", "family", "solver", "decided", "median ms", "90th pct",
+                "99th pct", "worst ms", "med nodes", "max nodes");
     std::vector<double> allMs, figureRatios;
     std::vector<std::string> undecided;
     bool mediansMet = true;
     for (const std::string& family : families) {
-        std::vector<double> oursMs, cadicalMs, ratios;
+        std::vector<double> oursMs, oursNodes, cadicalMs, ratios;
         int oursDecided = 0, cadicalDecided = 0, total = 0;
         for (const Row& row : rows) {
             if (row.question->family != family) continue;
             ++total;
             oursMs.push_back(row.oursMs);
-            allMs.push_back(row.oursMs);
+            oursNodes.push_back(double(row.ours.nodes));
+            if (family != "named") allMs.push_back(row.oursMs);
             if (row.ours.verdict != SolveVerdict::Undecided) ++oursDecided;
             else undecided.push_back(row.question->name);
             if (!row.cadicalRan) continue;
@@ -892,15 +1012,17 @@ int main(int argc, char** argv) {
             ratios.push_back(row.cadical.ms / row.oursMs);
             if (!HasPieces(*row.question)) figureRatios.push_back(row.cadical.ms / row.oursMs);
         }
-        PrintTimes(family, "ours", oursDecided, std::size_t(total), oursMs);
-        mediansMet = mediansMet && Percentile(oursMs, 0.5) < 1.0;
+        PrintTimes(family, "ours", oursDecided, std::size_t(total), oursMs, oursNodes);
+        if (family != "named") mediansMet = mediansMet && Percentile(oursMs, 0.5) < 1.0;
         if (!cadicalMs.empty()) {
-            PrintTimes(family, "CaDiCaL", cadicalDecided, cadicalMs.size(), cadicalMs);
+            PrintTimes(family, "CaDiCaL", cadicalDecided, cadicalMs.size(), cadicalMs, {});
             std::printf("%-8s ratio CaDiCaL / ours: median %.1f, minimum %.1f\n", family.c_str(),
                         Percentile(ratios, 0.5), Percentile(ratios, 0.0));
         }
     }
     if (useCadical) std::printf("(CaDiCaL limit %d s; an undecided run counts with the time it used)\n", limitSeconds);
+    std::printf("verdicts that agree where both decide: %d with CaDiCaL, %d with our plain search\n", cadicalCompared,
+                plainCompared);
 
     // The hardest cases in the notation of the solver tests, to study them.
     for (const Row& row : rows) {
@@ -913,8 +1035,9 @@ int main(int argc, char** argv) {
     std::printf("\ntargets:\n");
     std::printf("  every case decided by ours: %s", yesNo(undecided.empty()));
     for (const std::string& name : undecided) std::printf(" %s", name.c_str());
-    std::printf("\n  median under 1 ms in every family: %s\n", yesNo(mediansMet));
-    std::printf("  worst under 100 ms: %s (%.3f ms)\n", yesNo(Percentile(allMs, 1.0) < 100.0), Percentile(allMs, 1.0));
+    std::printf("\n  median under 1 ms in every family but the named boards: %s\n", yesNo(mediansMet));
+    std::printf("  worst under 100 ms but for the named boards: %s (%.3f ms)\n", yesNo(Percentile(allMs, 1.0) < 100.0),
+                Percentile(allMs, 1.0));
     if (!figureRatios.empty())
         std::printf("  on figures at least 100 times faster than CaDiCaL at the median: %s (%.1f)\n",
                     yesNo(Percentile(figureRatios, 0.5) >= 100.0), Percentile(figureRatios, 0.5));

@@ -1,5 +1,6 @@
 #include "model/geometry.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -115,6 +116,23 @@ int CellTowards(const CellArray<Triangle>& cellPoints, const CellArray<Neighbour
 }
 
 CellArray<NeighbourSlots> BuildNeighbourTable(const CellArray<Triangle>& figurePoints) {
+    // Between the corners of two cells whose boxes lie more than half a unit
+    // apart every corner distance is more than half a unit, so that the sums
+    // below are more than a unit: checked first, this spares most of them.
+    struct Box {
+        float minX, maxX, minY, maxY;
+    };
+    CellArray<Box> boxes;
+    for (int i = 1; i <= kCellCount; ++i) {
+        const Triangle& t = figurePoints[i];
+        boxes[i] = {std::min({t.p1.x, t.p2.x, t.p3.x}), std::max({t.p1.x, t.p2.x, t.p3.x}),
+                    std::min({t.p1.y, t.p2.y, t.p3.y}), std::max({t.p1.y, t.p2.y, t.p3.y})};
+    }
+    const auto apart = [&](int i, int j) {
+        const Box& a = boxes[i];
+        const Box& b = boxes[j];
+        return b.minX > a.maxX + 0.5f || a.minX > b.maxX + 0.5f || b.minY > a.maxY + 0.5f || a.minY > b.maxY + 0.5f;
+    };
     CellArray<NeighbourSlots> table;
     for (int i = 1; i <= kCellCount; ++i) {
         const Triangle& a = figurePoints[i];
@@ -127,7 +145,7 @@ CellArray<NeighbourSlots> BuildNeighbourTable(const CellArray<Triangle>& figureP
             }
         };
         for (int j = 1; j <= kCellCount; ++j) {
-            if (j == i) continue;
+            if (j == i || apart(i, j)) continue;
             const Triangle& b = figurePoints[j];
             // Two cells that share an edge run along it in opposite directions;
             // these five cases are every way in which they can meet.

@@ -24,14 +24,28 @@
 //     options (or a piece that fits only two cells) and restarts after a
 //     growing number of nodes with other random tie-breaks, against the heavy
 //     tails of a plain backtracker. The other first decides, edge by edge,
-//     whether an edge is black on both halves, and never restarts: the set
-//     has only 16 pieces per black edge, 4 per pair and 1 with all three, and
-//     most boards that cannot be completed fail on that alone; at its root it
-//     tries every such edge both ways. Both prefer cells where nodes have
-//     failed before. A run that ends by itself has
-//     searched everything, so "no solution" is a proof.
-// The search allocates nothing once it has started, and keeps no state between
-// calls: SolveFigure may run on a worker thread while the caller waits.
+//     whether an edge is black on both halves: the set has only 16 pieces
+//     per black edge, 4 per pair and 1 with all three, and most boards that
+//     cannot be completed fail on that alone; at its root it tries every such
+//     edge both ways. It restarts too, after much longer runs. Both prefer
+//     cells where nodes have failed before, in this run or an earlier one, and
+//     a run that is more than half done by its own estimate is not cut off.
+//   - On a board with pieces that is not decided within the first thousand
+//     nodes, both searches learn from their failures. A failure (a cell without
+//     options, a piece without a cell, the matching or the colouring counts)
+//     is explained by the options of a few cells it rests on: each narrowing
+//     of options keeps its reason (a neighbour's colouring, a piece placed
+//     elsewhere, a group of cells that need all the pieces they can have, ...),
+//     and going back along them gives a nogood, "these cells cannot all be
+//     without these pieces". The search jumps back to where the nogood first
+//     narrows something, and keeps it for the rest of the search and the runs
+//     after (lazy clause generation, with the matching and the colouring
+//     counts as explained propagators).
+//     A run that ends by itself has searched everything, given only what was
+//     learnt, which follows from the rules, so "no solution" is a proof.
+// The search allocates little once it has started (only the store of nogoods
+// grows), and keeps no state between calls: SolveFigure may run on a worker
+// thread while the caller waits.
 #pragma once
 
 #include <atomic>
@@ -81,6 +95,10 @@ struct SolverOptions {
     // Read together with the cancel flag, so it may be overrun by a
     // millisecond or two.
     std::chrono::nanoseconds timeLimit{0};
+    // Whether the searches on a board with pieces learn from their failures
+    // (see above). Without learning they are the plain searches that the
+    // benchmark and the tests check the learning ones against.
+    bool learning = true;
 };
 
 struct SolveResult {

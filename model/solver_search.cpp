@@ -47,6 +47,20 @@ constexpr AcrossMasks MakeAcrossMasks() {
 }
 constexpr AcrossMasks kAcross = MakeAcrossMasks();
 
+// kShowing[e][s]: the codes whose colouring of edge e is in the set s.
+using ShowingMasks = std::array<std::array<Bits, 16>, kEdgeCount>;
+constexpr ShowingMasks MakeShowingMasks() {
+    ShowingMasks masks{};
+    for (int edge = 0; edge < kEdgeCount; ++edge)
+        for (int shown = 0; shown < 16; ++shown)
+            for (int colouring = 0; colouring < 4; ++colouring)
+                if ((shown & (1 << colouring)) != 0)
+                    masks[std::size_t(edge)][std::size_t(shown)] |=
+                        kWithColouring[std::size_t(edge)][std::size_t(colouring)];
+    return masks;
+}
+constexpr ShowingMasks kShowing = MakeShowingMasks();
+
 // The colourings of `edge` that some code in `codes` shows, as a set.
 int ColouringsShown(Bits codes, int edge) {
     int shown = 0;
@@ -68,6 +82,12 @@ bool SplitsEvenly(int a0, int b0, int s, int a3, int b3) {
 }
 
 int PoolIndexOfCode(int code) { return code == 0 ? kPieceCount : code; }
+
+// When the nogoods reach this many atoms (some 16 bytes each), or twice as
+// many as were kept the last time, the older half of them is forgotten.
+// Measured on the hard boards: keeping 100,000 atoms or more made every node
+// slower than the nogoods made the search smaller.
+constexpr std::size_t kNogoodAtomsBeforeReduce = 30000;
 
 }  // namespace
 
@@ -131,6 +151,7 @@ bool Matching::Match(const std::array<Bits, kCellCount>& options, Bits cells) {
         Bits visited = 0;
         if (!Augment(First(rest), visited)) {
             failed_ = First(rest);
+            failedPieces_ = visited;
             return false;
         }
     }
@@ -172,7 +193,8 @@ bool Search::LayGiven(const CellArray<std::int16_t>& placed) {
     return true;
 }
 
-void Search::Begin(std::uint64_t seed, Branching branching) {
+void Search::Begin(std::uint64_t seed, Branching branching, bool learning) {
+    learning_ = learning;
     candidates_ = start_.candidates;
     code_ = start_.code;
     open_ = start_.open;
@@ -184,6 +206,14 @@ void Search::Begin(std::uint64_t seed, Branching branching) {
     branching_ = branching;
     runNodes_ = 0;
     depth_ = 0;
+    failedAtRoot_ = false;
+    probed_ = false;
+    if (!learning_) return;
+    reduceAt_ = std::max(reduceAt_, kNogoodAtomsBeforeReduce);
+    lost_.fill(0);
+    failedAtRoot_ = nogoods_.Rewatch(candidates_, [this](int id, int cell, Bits pieces) {
+        Restrict(cell, pieces, {0, ~Bits(0), id});
+    }) >= 0;
 }
 
 // The search is a depth-first walk with an explicit path, so that it can stop
@@ -191,6 +221,7 @@ void Search::Begin(std::uint64_t seed, Branching branching) {
 // turn back; turning back tries the next alternative of the deepest branch
 // point that has one left.
 Search::RunEnd Search::Continue(std::uint64_t allowance) {
+    if (failedAtRoot_) return RunEnd::Exhausted;
     for (std::uint64_t spent = 0;; ++spent) {
         if (spent == allowance) return RunEnd::Paused;
         ++runNodes_;
@@ -198,10 +229,14 @@ Search::RunEnd Search::Continue(std::uint64_t allowance) {
         if ((++allNodes_ & 1023) == 0 && stop_.Due()) return RunEnd::Stopped;
         // At the root of a black-edge run, try each undecided edge both
         // ways first: a way that fails at once fixes the edge the other way.
-        const bool probe = branching_ == Branching::BlackEdges && depth_ == 0;
+        const bool probe = branching_ == Branching::BlackEdges && depth_ == 0 && !probed_;
+        if (probe) probed_ = true;
         if (Settle() && (!probe || ProbeEdges())) {
             if (open_ == 0 && LeafKeepsRules()) return RunEnd::Found;
             if (open_ != 0) Branch();
+        } else if (learning_) {
+            if (depth_ == 0) return RunEnd::Exhausted;
+            if (Learn()) continue;
         }
         if (!TryNextAlternative()) return RunEnd::Exhausted;
     }
@@ -243,13 +278,16 @@ bool Search::ProbeEdges() {
 
 // Adds a branch point for the settled state.
 void Search::Branch() {
+    if (depth_ == 0) rootOptions_ = candidates_;
     Frame& frame = path_[std::size_t(depth_++)];
     frame.choice = branching_ == Branching::BlackEdges ? ChooseBlackEdge() : ChooseCell();
     frame.marks = Mark();
     if (frame.choice.kind == Choice::Edge) {
         frame.offset = 0;
         frame.untried = 3;
+        frame.alternatives = 2;
     } else {
+        frame.alternatives = Count(frame.choice.options);
         // Options are tried from a random starting point, so that restarts
         // explore different parts of the tree.
         frame.offset = int(random_.Next() & 63);
@@ -285,6 +323,18 @@ bool Search::TryNextAlternative() {
     return false;
 }
 
+double Search::Progress() const {
+    double done = 0;
+    double weight = 1;
+    for (int depth = 0; depth < depth_; ++depth) {
+        const Frame& frame = path_[std::size_t(depth)];
+        const int tried = frame.alternatives - Count(frame.untried);  // the current one included
+        done += weight * (tried - 1) / frame.alternatives;
+        weight /= frame.alternatives;
+    }
+    return done;
+}
+
 CellArray<std::int16_t> Search::Board() const {
     CellArray<std::int16_t> board;
     for (int cell = 0; cell < kCellCount; ++cell)
@@ -305,6 +355,7 @@ void Search::Undo(Marks marks) {
     }
     // The state is again one that Propagate had finished with.
     dirty_ = 0;
+    if (learning_) lost_.fill(0);
 }
 
 // The open neighbour across `edge`, or -1.
@@ -314,29 +365,32 @@ int Search::OpenPartner(int cell, int edge) const {
 }
 
 // Narrows an open cell's candidates, remembering the old set for Undo.
-void Search::Restrict(int cell, Bits mask) {
+void Search::Restrict(int cell, Bits mask, const Reason& reason) {
     const Bits before = candidates_[std::size_t(cell)];
     const Bits after = before & mask;
     if (after == before) return;
-    trail_[std::size_t(trailTop_++)] = {cell, before};
+    trail_[std::size_t(trailTop_++)] = {cell, depth_, before, reason};
+    if (learning_) lost_[std::size_t(cell)] |= before & ~after;
     candidates_[std::size_t(cell)] = after;
     dirty_ |= Bit(cell);
 }
 
-// Lays `code` on `cell`; each open neighbour keeps only the codes that agree
-// with it along the shared edge, and every open cell that could have taken the
-// piece is looked at again.
-void Search::Place(int cell, int code) {
+// Lays `code` on `cell` (the reason: why the cell takes it); no other cell
+// may take the piece any more, and each open neighbour keeps only the codes
+// that agree with it along the shared edge.
+void Search::Place(int cell, int code, const Reason& reason) {
+    Restrict(cell, Bit(code), reason);
     code_[std::size_t(cell)] = std::int8_t(code);
     used_ |= Bit(code);
     open_ &= ~Bit(cell);
     placedCells_[std::size_t(placedTop_++)] = std::int8_t(cell);
-    for (Bits rest = open_; rest != 0; rest &= rest - 1)
-        if ((candidates_[std::size_t(First(rest))] & Bit(code)) != 0) dirty_ |= Bit(First(rest));
+    for (Bits rest = open_; rest != 0; rest &= rest - 1) Restrict(First(rest), ~Bit(code), {Bit(cell), Bit(code)});
     for (int edge = 0; edge < kEdgeCount; ++edge) {
         const int other = OpenPartner(cell, edge);
         if (other < 0) continue;
-        Restrict(other, WithColouring(PartnerEdge(cell, edge), kSwapped[std::size_t(EdgeColouring(code, edge))]));
+        const int colouring = EdgeColouring(code, edge);
+        Restrict(other, WithColouring(PartnerEdge(cell, edge), kSwapped[std::size_t(colouring)]),
+                 {Bit(cell), WithColouring(edge, colouring)});
     }
 }
 
@@ -352,10 +406,12 @@ bool Search::Propagate() {
         while (dirty_ != 0) {
             const int cell = First(dirty_);
             dirty_ &= dirty_ - 1;
+            if (learning_ && !WakeNogoods(cell)) return false;
             if ((open_ & Bit(cell)) == 0) continue;
             const Bits options = Options(cell);
             if (options == 0) {
                 ++failures_[std::size_t(cell)];
+                Fail({Bit(cell), 0});
                 return false;
             }
             if (HasOne(options)) {
@@ -366,8 +422,9 @@ bool Search::Propagate() {
                 const int other = OpenPartner(cell, edge);
                 if (other < 0) continue;
                 const int otherEdge = PartnerEdge(cell, edge);
-                Restrict(other, kAcross[std::size_t(edge)][std::size_t(otherEdge)]
-                                       [std::size_t(ColouringsShown(options, edge))]);
+                const int shown = ColouringsShown(options, edge);
+                Restrict(other, kAcross[std::size_t(edge)][std::size_t(otherEdge)][std::size_t(shown)],
+                         {Bit(cell), kShowing[std::size_t(edge)][std::size_t(shown)]});
             }
         }
         Bits once = 0;   // pieces fitting at least one open cell
@@ -378,7 +435,10 @@ bool Search::Propagate() {
             once |= options;
         }
         const Bits free = ~used_;
-        if ((free & ~once) != 0) return false;
+        if ((free & ~once) != 0) {
+            Fail({~Bits(0), ~Bit(First(free & ~once))});
+            return false;
+        }
         const Bits single = free & once & ~twice;
         if (single == 0) return true;
         for (Bits rest = single; rest != 0; rest &= rest - 1) {
@@ -387,10 +447,25 @@ bool Search::Propagate() {
             for (Bits cells = open_; cells != 0 && home < 0; cells &= cells - 1)
                 if ((Options(First(cells)) & Bit(code)) != 0) home = First(cells);
             // Two pieces that fit only the same cell.
-            if (home < 0) return false;
-            Place(home, code);
+            if (home < 0) {
+                Fail({~Bits(0), ~Bit(code)});
+                return false;
+            }
+            Place(home, code, {~Bit(home), ~Bit(code)});
         }
     }
+}
+
+// The nogoods watching the pieces `cell` lost; false when one fails.
+bool Search::WakeNogoods(int cell) {
+    const Bits lost = lost_[std::size_t(cell)];
+    lost_[std::size_t(cell)] = 0;
+    const int failed = nogoods_.Wake(cell, lost, candidates_, [this](int id, int narrowed, Bits pieces) {
+        Restrict(narrowed, pieces, {0, ~Bits(0), id});
+    });
+    if (failed < 0) return true;
+    Fail({0, ~Bits(0), failed});
+    return false;
 }
 
 // A count the matching cannot see. Each edge (P1P2, P1P3, P2P3) shows each
@@ -402,7 +477,7 @@ bool Search::Propagate() {
 // play, which cuts many dead ends on figures with long thin arms. Needs the
 // edge propagation to have run, so that an undecided edge is undecided on
 // both sides.
-bool Search::ColouringCountsHold() const {
+bool Search::ColouringCountsHold() {
     // need[e][v]: colourings v of edge e still to be shown by undecided edges.
     std::array<std::array<int, 4>, kEdgeCount> need{};
     const Bits free = ~used_;
@@ -432,14 +507,21 @@ bool Search::ColouringCountsHold() const {
             }
         }
     }
-    for (const auto& byColouring : need)
-        for (int n : byColouring)
-            if (n < 0) return false;
+    for (int edge = 0; edge < kEdgeCount; ++edge) {
+        for (int colouring = 0; colouring < 4; ++colouring) {
+            if (need[std::size_t(edge)][std::size_t(colouring)] >= 0) continue;
+            FailOnColourings(Bit(edge), colouring);
+            return false;
+        }
+    }
 
     // Long edges meet only long edges: white-white and black-black come in
     // pairs, the two mixed colourings in equal numbers.
     const auto& l = need[kP2P3];
-    if (l[0] % 2 != 0 || l[3] % 2 != 0 || l[1] != l[2] || l[0] / 2 + l[3] / 2 + l[1] != longPairs) return false;
+    if (l[0] % 2 != 0 || l[3] % 2 != 0 || l[1] != l[2] || l[0] / 2 + l[3] / 2 + l[1] != longPairs) {
+        FailOnColourings(Bit(kP2P3), -1);
+        return false;
+    }
 
     // Short edges: P1P2-P1P2 and P1P3-P1P3 edges behave like long edges;
     // P1P2-P1P3 edges add one to each. Try every number s of P1P2-P1P3
@@ -461,6 +543,7 @@ bool Search::ColouringCountsHold() const {
         if (!SplitsEvenly(a[0], b[0], s, a[3], b[3])) continue;
         return true;
     }
+    FailOnColourings(Bit(kP1P2) | Bit(kP1P3), -1);
     return false;
 }
 
@@ -476,6 +559,10 @@ bool Search::FilterByMatching() {
         matchingOptions_[std::size_t(First(rest))] = Options(First(rest));
     if (!matching_.Match(matchingOptions_, open_)) {
         ++failures_[std::size_t(matching_.Failed())];
+        Bits hall = Bit(matching_.Failed());
+        for (Bits rest = matching_.FailedPieces(); rest != 0; rest &= rest - 1)
+            hall |= Bit(matching_.Owner(First(rest)));
+        Fail({hall, matching_.FailedPieces()});
         return false;
     }
 
@@ -488,8 +575,8 @@ bool Search::FilterByMatching() {
             backward[std::size_t(other)] |= Bit(cell);
         }
     }
-    const auto reach = [](const std::array<Bits, kCellCount>& arcs, int from, Bits within) {
-        Bits reached = Bit(from);
+    const auto reach = [](const std::array<Bits, kCellCount>& arcs, Bits from, Bits within) {
+        Bits reached = from;
         Bits frontier = reached;
         while (frontier != 0) {
             Bits next = 0;
@@ -499,15 +586,40 @@ bool Search::FilterByMatching() {
         }
         return reached;
     };
+    // What each cell reaches, for the reasons of a learning search, worked
+    // out when first needed.
+    std::array<Bits, kCellCount> closure;
+    Bits closed = 0;
     // A path between two cells never leaves their component through one
     // found before, so each search can stay within the cells left.
     for (Bits remaining = open_; remaining != 0;) {
         const int cell = First(remaining);
-        const Bits component = reach(forward, cell, remaining) & reach(backward, cell, remaining);
+        const Bits component = reach(forward, Bit(cell), remaining) & reach(backward, Bit(cell), remaining);
         remaining &= ~component;
         Bits pieces = 0;
         for (Bits rest = component; rest != 0; rest &= rest - 1) pieces |= Bit(matching_.PieceOf(First(rest)));
-        for (Bits rest = component; rest != 0; rest &= rest - 1) Restrict(First(rest), pieces | used_);
+        if (!learning_) {
+            for (Bits rest = component; rest != 0; rest &= rest - 1) Restrict(First(rest), pieces | used_);
+            continue;
+        }
+        // For a learning search, each reason as small as it comes: a cell the
+        // component reaches outside itself, with all that it reaches, holds
+        // exactly the pieces those cells can have, so the component cannot
+        // have them.
+        Bits targets = 0;
+        for (Bits rest = component; rest != 0; rest &= rest - 1) targets |= forward[std::size_t(First(rest))];
+        targets &= ~component;
+        while (targets != 0) {
+            const int target = First(targets);
+            if ((closed & Bit(target)) == 0) closure[std::size_t(target)] = reach(forward, Bit(target), open_);
+            closed |= Bit(target);
+            const Bits hall = closure[std::size_t(target)];
+            targets &= ~hall;
+            Bits hallPieces = 0;
+            for (Bits rest = hall; rest != 0; rest &= rest - 1) hallPieces |= Bit(matching_.PieceOf(First(rest)));
+            for (Bits rest = component; rest != 0; rest &= rest - 1)
+                Restrict(First(rest), ~hallPieces, {hall, hallPieces});
+        }
     }
     return true;
 }
@@ -521,6 +633,121 @@ bool Search::Settle() {
         const int before = trailTop_;
         if (!FilterByMatching()) return false;
         if (trailTop_ == before) return true;
+    }
+}
+
+// Conflict analysis. A failure rests on some cells having their options
+// within some sets (need_: the pieces each cell must be without). Going back
+// along the trail, each narrowing of the current branch point that took a
+// needed piece away is replaced by its own reason, until one narrowing alone
+// stands for the branch point (the first unique implication point of SAT
+// solvers). What is left is the nogood: these cells without these pieces
+// cannot be completed. The search goes back to the branch point where all
+// but the last narrowing held, and narrows the last cell by the nogood there.
+bool Search::Learn() {
+    need_.fill(0);
+    if (countsFailed_ != 0) {
+        NeedColourings(countsFailed_, countsColouring_);
+    } else {
+        NeedReason(conflict_, -1);
+    }
+    const int levelStart = path_[std::size_t(depth_ - 1)].marks.trail;
+    atLevelStart_ = candidates_;
+    for (int j = trailTop_ - 1; j >= levelStart; --j)
+        atLevelStart_[std::size_t(trail_[std::size_t(j)].cell)] = trail_[std::size_t(j)].candidates;
+    afterEntry_ = candidates_;
+    int last = -1;  // the cell whose narrowing alone stands for the current branch point
+    for (int j = trailTop_ - 1; j >= levelStart && last < 0; --j) {
+        const TrailEntry& entry = trail_[std::size_t(j)];
+        const std::size_t cell = std::size_t(entry.cell);
+        const Bits removed = entry.candidates & ~afterEntry_[cell];
+        afterEntry_[cell] = entry.candidates;
+        const Bits hit = need_[cell] & removed;
+        if (hit == 0) continue;
+        need_[cell] &= ~hit;
+        bool others = false;
+        for (std::size_t c = 0; c < kCellCount && !others; ++c) others = (need_[c] & atLevelStart_[c]) != 0;
+        if (others) {
+            NeedReason(entry.reason, entry.cell);
+        } else {
+            need_[cell] |= hit;
+            last = entry.cell;
+        }
+    }
+    // A failure that the branch point had no part in: go on in order.
+    if (last < 0) return false;
+
+    // The nogood, without what holds before any branch point; its atom that
+    // became true last before the current branch point says where to go back.
+    learnt_.clear();
+    learnt_.push_back({last, need_[std::size_t(last)] & rootOptions_[std::size_t(last)]});
+    need_[std::size_t(last)] = 0;
+    int back = 0;
+    int backCell = -1;
+    int backPiece = 0;  // a piece that backCell lost at the branch point `back`
+    for (int j = levelStart - 1; j >= 0 && backCell < 0; --j) {
+        const TrailEntry& entry = trail_[std::size_t(j)];
+        if (entry.level == 0) break;
+        const std::size_t cell = std::size_t(entry.cell);
+        const Bits removed = entry.candidates & ~afterEntry_[cell];
+        afterEntry_[cell] = entry.candidates;
+        if ((need_[cell] & removed & rootOptions_[cell]) == 0) continue;
+        back = entry.level;
+        backCell = entry.cell;
+        backPiece = First(need_[cell] & removed & rootOptions_[cell]);
+    }
+    if (backCell >= 0) {
+        learnt_.push_back({backCell, need_[std::size_t(backCell)] & rootOptions_[std::size_t(backCell)]});
+        need_[std::size_t(backCell)] = 0;
+    }
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const Bits pieces = need_[std::size_t(cell)] & rootOptions_[std::size_t(cell)];
+        if (pieces != 0) learnt_.push_back({cell, pieces});
+    }
+    Undo(path_[std::size_t(back)].marks);
+    depth_ = back;
+    if (nogoods_.AtomCount() > reduceAt_) ReduceNogoods();
+    const int id = nogoods_.Add(learnt_, First(candidates_[std::size_t(last)] & learnt_[0].pieces), backPiece);
+
+    Restrict(last, learnt_[0].pieces, {0, ~Bits(0), id});
+    return true;
+}
+
+// Forgets about half of the nogoods, keeping those that narrowed options on
+// the trail.
+void Search::ReduceNogoods() {
+    std::vector<int> reasons;
+    for (int j = 0; j < trailTop_; ++j)
+        if (trail_[std::size_t(j)].reason.nogood >= 0) reasons.push_back(trail_[std::size_t(j)].reason.nogood);
+    nogoods_.Reduce(reasons, candidates_);
+    reduceAt_ = std::max(kNogoodAtomsBeforeReduce, 2 * nogoods_.AtomCount());
+    std::size_t next = 0;
+    for (int j = 0; j < trailTop_; ++j)
+        if (trail_[std::size_t(j)].reason.nogood >= 0) trail_[std::size_t(j)].reason.nogood = reasons[next++];
+}
+
+// The pieces a reason needs its cells to be without, added to need_; a
+// nogood's atom on the narrowed cell is what it concluded, not a reason.
+void Search::NeedReason(const Reason& reason, int narrowedCell) {
+    for (Bits rest = reason.cells; rest != 0; rest &= rest - 1) need_[std::size_t(First(rest))] |= ~reason.within;
+    if (reason.nogood < 0) return;
+    const Atom* atoms = nogoods_.AtomsOf(reason.nogood);
+    for (int k = 0; k < nogoods_.SizeOf(reason.nogood); ++k)
+        if (atoms[k].cell != narrowedCell) need_[std::size_t(atoms[k].cell)] |= atoms[k].pieces;
+}
+
+// The colouring counts rest on the colourings of the edges that are decided
+// (in every option of their cell the same): on those of the given kinds, and
+// of one colouring unless it is -1.
+void Search::NeedColourings(Bits edges, int colouring) {
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const Bits options = candidates_[std::size_t(cell)];
+        for (int edge = 0; edge < kEdgeCount; ++edge) {
+            if ((edges & Bit(edge)) == 0) continue;
+            const int shown = EdgeColouring(First(options), edge);
+            if ((options & ~WithColouring(edge, shown)) != 0 || (colouring >= 0 && shown != colouring)) continue;
+            need_[std::size_t(cell)] |= ~WithColouring(edge, shown);
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "model/geometry.h"
+#include "model/solver_nogoods.h"
 #include "model/types.h"
 
 namespace murlen::solving {
@@ -55,8 +56,11 @@ public:
     int Owner(int piece) const { return owner_[std::size_t(piece)]; }
     // After a successful Match: the piece of a cell in `cells`.
     int PieceOf(int cell) const { return pieceOf_[std::size_t(cell)]; }
-    // After a failed Match: a cell that found no piece.
+    // After a failed Match: a cell that found no piece, and the pieces its
+    // search went through, all of them held by other cells: those cells and
+    // the failed one have no more pieces between them than these.
     int Failed() const { return failed_; }
+    Bits FailedPieces() const { return failedPieces_; }
 
 private:
     bool Augment(int cell, Bits& visited);
@@ -65,6 +69,7 @@ private:
     std::array<std::int8_t, 64> pieceOf_{};  // each cell's piece the last time, -1 = none
     const std::array<Bits, kCellCount>* options_ = nullptr;
     int failed_ = 0;
+    Bits failedPieces_ = 0;
 };
 
 // A small, fast, seedable generator (splitmix64): the same seed, the same search.
@@ -128,12 +133,19 @@ public:
     // The state afterwards is where every run starts.
     bool LayGiven(const CellArray<std::int16_t>& placed);
 
-    // Starts a run from the start state; nothing is searched yet.
-    void Begin(std::uint64_t seed, Branching branching);
+    // Starts a run from the start state; nothing is searched yet. A learning
+    // run explains every failure by the options it rests on, keeps the
+    // explanation as a nogood and jumps back past the branch points that had
+    // no part in it; the nogoods are kept for the runs after it.
+    void Begin(std::uint64_t seed, Branching branching, bool learning = false);
     // Goes on with the run for at most `allowance` more nodes.
     RunEnd Continue(std::uint64_t allowance);
     // Nodes of the current run so far.
     std::uint64_t RunNodes() const { return runNodes_; }
+    // The share of the current run's tree searched so far, estimated from the
+    // path: at each branch point the alternatives already left behind, each
+    // weighted by the share of the branch point above.
+    double Progress() const;
 
     // The full board after Continue has returned Found, as pool indexes.
     CellArray<std::int16_t> Board() const;
@@ -145,9 +157,19 @@ private:
         Bits open = 0;
         Bits used = 0;
     };
+    // Why options were narrowed: every cell of `cells` had its options within
+    // `within`, and, for a nogood's narrowing, every other atom of the
+    // nogood held. Branching has no reason.
+    struct Reason {
+        Bits cells = 0;
+        Bits within = ~Bits(0);
+        int nogood = -1;
+    };
     struct TrailEntry {
         int cell;
-        Bits candidates;
+        int level;  // the branch point it was made under, 0 = none
+        Bits candidates;  // before
+        Reason reason;
     };
     struct Marks {
         int trail;
@@ -166,6 +188,7 @@ private:
         Choice choice;
         Bits untried = 0;  // alternatives, rotated right by `offset`; for an edge: bit 0 black-black, bit 1 not
         int offset = 0;
+        int alternatives = 0;
         Marks marks;
     };
 
@@ -174,11 +197,35 @@ private:
     Bits Options(int cell) const { return candidates_[std::size_t(cell)] & ~used_; }
     int OpenPartner(int cell, int edge) const;
     int PartnerEdge(int cell, int edge) const { return links_.partnerEdge[std::size_t(cell)][std::size_t(edge)]; }
-    void Restrict(int cell, Bits mask);
-    void Place(int cell, int code);
+    void Restrict(int cell, Bits mask, const Reason& reason);
+    void Place(int cell, int code, const Reason& reason);
+    // Narrowing and placing by branching, or before any branch point.
+    void Restrict(int cell, Bits mask) { Restrict(cell, mask, Reason{0, ~Bits(0), -1}); }
+    void Place(int cell, int code) { Place(cell, code, Reason{0, ~Bits(0), -1}); }
+    void Fail(const Reason& reason) {
+        conflict_ = reason;
+        countsFailed_ = 0;
+    }
+    // The colouring counts failed on these edge kinds (bit e for edge e),
+    // for one colouring or, at -1, for any.
+    void FailOnColourings(Bits edges, int colouring) {
+        countsFailed_ = edges;
+        countsColouring_ = colouring;
+    }
+
+    // Learning: the nogood behind the failure in conflict_ (or behind the
+    // colouring counts, when countsFailed_), going back along the trail to
+    // the last point where one narrowing alone made it hold; keeps it, jumps
+    // back and narrows by it. False when the failure rests on nothing that
+    // the current branch point did: then the search goes on in order.
+    bool Learn();
+    void NeedReason(const Reason& reason, int narrowedCell);
+    void NeedColourings(Bits edges, int colouring);
+    bool WakeNogoods(int cell);
+    void ReduceNogoods();
 
     bool Propagate();
-    bool ColouringCountsHold() const;
+    bool ColouringCountsHold();
     bool FilterByMatching();
     bool Settle();
 
@@ -200,8 +247,9 @@ private:
     Bits dirty_ = 0;                              // cells Propagate has to look at again
     State start_;
 
-    // Every narrowing of a candidate set is undone from here. On one path a
-    // cell's set can shrink at most 64 times before the cell is placed.
+    // Every narrowing of a candidate set is undone from here, and learning
+    // reads its reason here. On one path a cell's set can shrink at most 64
+    // times.
     std::array<TrailEntry, kCellCount * 65> trail_;
     int trailTop_ = 0;
     std::array<std::int8_t, kCellCount> placedCells_{};
@@ -219,6 +267,21 @@ private:
     Matching matching_;
     Random random_{0};
     Branching branching_ = Branching::Cells;
+
+    bool learning_ = false;
+    Nogoods nogoods_;
+    Reason conflict_;            // why the last failure happened
+    Bits countsFailed_ = 0;      // or the edge kinds whose colouring counts failed
+    int countsColouring_ = -1;   // the colouring whose count ran out, -1 = any
+    bool failedAtRoot_ = false;  // a nogood fails at the start of the run
+    bool probed_ = false;        // the run has tried its edges both ways
+    std::array<Bits, kCellCount> need_{};          // the conflict analysis's pieces to explain, per cell
+    std::array<Bits, kCellCount> atLevelStart_{};  // options when the current branch point began
+    std::array<Bits, kCellCount> afterEntry_{};    // options after the trail entry being looked at
+    std::array<Bits, kCellCount> rootOptions_{};   // options before the first branch point of the run
+    std::array<Bits, kCellCount> lost_{};          // pieces each cell lost since its nogoods looked
+    std::vector<Atom> learnt_;
+    std::size_t reduceAt_ = 0;  // nogood atoms at which about half are forgotten
     std::uint64_t runNodes_ = 0;
     std::uint64_t allNodes_ = 0;  // over all runs
 };

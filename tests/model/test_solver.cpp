@@ -1,12 +1,17 @@
 // The solver: figures refuted by counting, each with its reason; the hardest
 // figures and boards the benchmark has found; pieces that cannot stay; the time
-// limit, the budget and cancelling. A board it calls solved keeps the rules
+// limit, the budget and cancelling; learning that never changes a verdict. A board it calls solved keeps the rules
 // (BoardKeepsRules, which test_board checks against the halves themselves)
 // and every piece that was placed.
 #include <QTest>
 #include <atomic>
+#include <memory>
+#include <random>
 
+#include "model/piece.h"
+#include "model/rules.h"
 #include "model/solver.h"
+#include "model/solver_search.h"
 #include "support/figures.h"
 #include "support/test_registry.h"
 
@@ -57,6 +62,11 @@ const std::vector<Case>& Cases() {
          V::Unsolvable, R::PiecesCannotStay},
         {"crown", Shipped("Crown"),
          {{3, 51}, {9, 62}, {12, 14}, {25, 46}, {37, 57}, {60, 43}}, V::Solved, R::None},
+        // A proof of a million nodes without learning, some thousands with it.
+        {"crown, thirteen pieces", Shipped("Crown"),
+         {{2, 59}, {7, 50}, {8, 63}, {12, 56}, {15, 32}, {16, 23}, {24, 28}, {30, 25}, {35, 5}, {39, 19}, {41, 33},
+          {57, 22}, {62, 62}},
+         V::Unsolvable, R::PiecesCannotStay},
         // The all-white piece on a corner, whose border edges must be black;
         // one piece on two cells.
         {"white corner", Shipped("Triangle"), {{1, 64}}, V::Unsolvable, R::PiecesCannotStay},
@@ -69,6 +79,32 @@ CellArray<std::int16_t> Placed(const Case& c) {
     CellArray<std::int16_t> placed{};
     for (const auto& [cell, piece] : c.pieces) placed[cell] = std::int16_t(piece);
     return placed;
+}
+
+// k pieces on random cells, each a random piece that breaks no rule there, as
+// a player's board may be.
+CellArray<std::int16_t> RandomBoard(const CellArray<Triangle>& figure, int k, std::mt19937& rng) {
+    constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
+    const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(figure);
+    CellArray<std::int16_t> board{};
+    std::uint64_t used = 0;
+    auto fits = [&](int cell, int piece) {
+        for (int slot = 0; slot < 3; ++slot) {
+            const int value = neighbours[cell][std::size_t(slot)], mask = kEdgeMaskOfSlot[std::size_t(slot)];
+            if (value == 0 ? (PieceCode(piece) & mask) != mask
+                           : board[NeighbourCell(value)] != 0 && !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
+                return false;
+        }
+        return (used >> PieceCode(piece) & 1) == 0;
+    };
+    for (int placed = 0; placed < k;) {
+        const int cell = 1 + int(rng() % kCellCount), piece = 1 + int(rng() % kPieceCount);
+        if (board[cell] != 0 || !fits(cell, piece)) continue;
+        board[cell] = std::int16_t(piece);
+        used |= std::uint64_t(1) << PieceCode(piece);
+        ++placed;
+    }
+    return board;
 }
 
 }  // namespace
@@ -102,6 +138,37 @@ private slots:
             QCOMPARE(int(result.verdict), int(SolveVerdict::Undecided));
             QVERIFY(result.nodes <= options.nodeBudget);
         }
+    }
+
+    // Random boards on the figures where boards are hardest: a learning run
+    // from the first node (the solver's learn only after its first thousand
+    // nodes, which few of these boards need) and the plain solver agree where
+    // both decide, and a board found keeps the rules.
+    void learningNeverChangesAVerdict() {
+        std::mt19937 rng(22);
+        std::array<int, 3> verdicts{};
+        for (int i = 0; i < 160; ++i) {
+            const CellArray<Triangle> figure = FigureOf(Shipped(i % 2 == 0 ? "Crown" : "Cross")).points;
+            const CellArray<std::int16_t> placed = RandomBoard(figure, 3 + i % 12, rng);
+            const solving::EdgeLinks links = solving::LinksOf(BuildNeighbourTable(figure));
+            const solving::StopCheck stop(nullptr, {});
+            auto learning = std::make_unique<solving::Search>(links, stop);
+            QVERIFY(learning->LayGiven(placed));
+            const auto branching = i % 4 < 2 ? solving::Branching::Cells : solving::Branching::BlackEdges;
+            learning->Begin(std::uint64_t(i), branching, true);
+            const solving::Search::RunEnd end = learning->Continue(10'000);
+            SolverOptions plain;
+            plain.nodeBudget = 10'000;
+            plain.learning = false;
+            const SolveVerdict without = SolveFigure(figure, placed, plain).verdict;
+            if (end == solving::Search::RunEnd::Paused || without == SolveVerdict::Undecided) continue;
+            const bool found = end == solving::Search::RunEnd::Found;
+            QCOMPARE(found, without == SolveVerdict::Solved);
+            if (found) QVERIFY(BoardKeepsRules(BuildNeighbourTable(figure), learning->Board()));
+            ++verdicts[std::size_t(without)];
+        }
+        QVERIFY(verdicts[std::size_t(SolveVerdict::Solved)] >= 40);
+        QVERIFY(verdicts[std::size_t(SolveVerdict::Unsolvable)] >= 40);
     }
 };
 
