@@ -286,23 +286,13 @@ CellArray<std::int16_t> RandomBoard(const CellArray<NeighbourSlots>& neighbours,
     CellArray<std::int16_t> board;
     board.Fill(0);
     std::uint64_t used = 0;
-    auto fits = [&](int cell, int piece) {
-        for (int slot = 0; slot < 3; ++slot) {
-            const int value = neighbours[cell][std::size_t(slot)];
-            const int mask = kEdgeMaskOfSlot[std::size_t(slot)];
-            if (value == 0 && (PieceCode(piece) & mask) != mask) return false;
-            if (value != 0 && board[NeighbourCell(value)] != 0 &&
-                !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
-                return false;
-        }
-        return true;
-    };
     for (int placed = 0; placed < k;) {
         const int cell = 1 + Below(random, kCellCount);
         if (board[cell] != 0) continue;
         std::vector<int> pieces;
         for (int piece = 1; piece <= kPieceCount; ++piece)
-            if ((used & (std::uint64_t(1) << PieceCode(piece))) == 0 && fits(cell, piece)) pieces.push_back(piece);
+            if ((used & (std::uint64_t(1) << PieceCode(piece))) == 0 && PieceFits(neighbours, board, cell, piece))
+                pieces.push_back(piece);
         if (pieces.empty()) continue;
         const int piece = pieces[std::size_t(Below(random, int(pieces.size())))];
         board[cell] = std::int16_t(piece);

@@ -19,21 +19,6 @@ constexpr std::uint64_t kNodeBudget = 2000;  // per board; a board not decided i
 constexpr double kMediumFrom = 0.40;
 constexpr double kHardFrom = 0.75;
 
-constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
-
-// Whether `piece` in `cell` keeps both rules with the pieces on the board.
-bool Fits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board, int cell, int piece) {
-    for (int slot = 0; slot < 3; ++slot) {
-        const int value = neighbours[cell][std::size_t(slot)];
-        const int mask = kEdgeMaskOfSlot[std::size_t(slot)];
-        if (value == 0 && (PieceCode(piece) & mask) != mask) return false;
-        if (value != 0 && board[NeighbourCell(value)] != 0 &&
-            !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
-            return false;
-    }
-    return true;
-}
-
 // A start as a player might make it: pieces on random cells, each a random
 // unused piece among those that fit there. A cell where none fits is passed
 // over (and the board may end up with fewer pieces).
@@ -47,7 +32,7 @@ CellArray<std::int16_t> RandomStart(const CellArray<NeighbourSlots>& neighbours,
         if (board[cell] != 0) continue;
         fitting.clear();
         for (int piece = 1; piece <= kPieceCount; ++piece)
-            if (!used[std::size_t(piece)] && Fits(neighbours, board, cell, piece)) fitting.push_back(piece);
+            if (!used[std::size_t(piece)] && PieceFits(neighbours, board, cell, piece)) fitting.push_back(piece);
         if (fitting.empty()) continue;
         const int piece = fitting[random() % fitting.size()];
         board[cell] = std::int16_t(piece);

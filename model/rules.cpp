@@ -40,6 +40,20 @@ namespace {
 
 constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
+}  // namespace
+
+bool PieceFits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board, int cell, int piece) {
+    for (int slot : kCheckOrder) {
+        const int value = neighbours[cell][std::size_t(slot)];
+        if (value == 0 && !EdgeAllBlack(piece, kEdgeMaskOfSlot[std::size_t(slot)])) return false;
+        const int neighbour = value == 0 ? 0 : board[NeighbourCell(value)];
+        if (neighbour != 0 && !PiecesMatch(slot, value, piece, neighbour)) return false;
+    }
+    return true;
+}
+
+namespace {
+
 // The edges of a piece in a cell that break a rule as the board stands, by
 // slot: shared edges whose halves disagree (rule 1) and border edges that are
 // not all black (rule 2). `other` names a cell whose piece is `otherPiece`

@@ -47,4 +47,9 @@ void DrawBoardCell(Canvas& canvas, BoardView board, int piece, int cell, DrawMod
 // first piece (P lies in the cell whose slot it is, Q across that edge).
 bool PiecesMatch(int slot, int slotValue, int pieceP, int pieceQ);
 
+// True when `piece` in the empty `cell` keeps both rules with the pieces on
+// `board` (pool indexes, 0 = empty): it agrees with every placed neighbour and
+// is black along the border.
+bool PieceFits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board, int cell, int piece);
+
 }  // namespace murlen

@@ -84,22 +84,12 @@ CellArray<std::int16_t> Placed(const Case& c) {
 // k pieces on random cells, each a random piece that breaks no rule there, as
 // a player's board may be.
 CellArray<std::int16_t> RandomBoard(const CellArray<Triangle>& figure, int k, std::mt19937& rng) {
-    constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
     const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(figure);
     CellArray<std::int16_t> board{};
     std::uint64_t used = 0;
-    auto fits = [&](int cell, int piece) {
-        for (int slot = 0; slot < 3; ++slot) {
-            const int value = neighbours[cell][std::size_t(slot)], mask = kEdgeMaskOfSlot[std::size_t(slot)];
-            if (value == 0 ? (PieceCode(piece) & mask) != mask
-                           : board[NeighbourCell(value)] != 0 && !PiecesMatch(slot, value, piece, board[NeighbourCell(value)]))
-                return false;
-        }
-        return (used >> PieceCode(piece) & 1) == 0;
-    };
     for (int placed = 0; placed < k;) {
         const int cell = 1 + int(rng() % kCellCount), piece = 1 + int(rng() % kPieceCount);
-        if (board[cell] != 0 || !fits(cell, piece)) continue;
+        if (board[cell] != 0 || (used >> PieceCode(piece) & 1) || !PieceFits(neighbours, board, cell, piece)) continue;
         board[cell] = std::int16_t(piece);
         used |= std::uint64_t(1) << PieceCode(piece);
         ++placed;
