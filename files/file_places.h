@@ -34,7 +34,7 @@ public:
     std::filesystem::path DialogFolder() const;
 
     // The figure list the player sees: the shipped entries, then the user's.
-    // A user who has added no figure yet has no list of his own.
+    // A user who has added no figure yet has no list of their own.
     ReadResult<std::vector<std::string>> ReadFigureList() const;
 
     // The shape file of a figure of that list: a shipped figure's in the
