@@ -43,8 +43,8 @@
 //     --ours-limit MS    our time limit per question (default 10000)
 //     --budget NODES     our node budget per question (default that of SolverOptions)
 //     --plain N          every Nth question also by our plain search, without
-//                        learning (default 10; 0 = none); where both decide,
-//                        the verdicts must agree
+//                        learning or the linear relaxation (default 10; 0 =
+//                        none); where both decide, the verdicts must agree
 //     --once             solve each question once (for counting instructions
 //                        with callgrind, say)
 //     --solver-seed S    our solver's seed (default that of SolverOptions)

@@ -6,6 +6,7 @@
 
 #include "model/piece.h"
 #include "model/rules.h"
+#include "model/solver_relaxation.h"
 #include "model/solver_search.h"
 
 namespace murlen {
@@ -111,9 +112,10 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
     solving::Random seeds(seed);
     Runner edges{solving::Branching::BlackEdges, kEdgeUnit, solving::Random(seeds.Next())};
     Runner cells{solving::Branching::Cells, kRestartUnit, seeds};
+    solving::SharedRelaxation relaxation;
     // About 200 KB of state each, allocated before the search starts; the
     // edge search's only when it joins in.
-    cells.search = std::make_unique<solving::Search>(links, stop);
+    cells.search = std::make_unique<solving::Search>(links, stop, &relaxation);
     if (!cells.search->LayGiven(placed)) {
         result.verdict = SolveVerdict::Unsolvable;
         result.reason = UnsolvableReason::PiecesCannotStay;
@@ -124,7 +126,7 @@ SolveResult SearchBoth(const solving::EdgeLinks& links, const CellArray<std::int
         const bool cellTurn = cells.nodes < kHeadStart || cells.nodes * kEdgeShare <= edges.nodes;
         Runner& runner = cellTurn ? cells : edges;
         if (runner.search == nullptr) {
-            runner.search = std::make_unique<solving::Search>(links, stop);
+            runner.search = std::make_unique<solving::Search>(links, stop, &relaxation);
             runner.search->LayGiven(placed);
         }
         solving::Search& search = *runner.search;
@@ -229,6 +231,7 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     // smaller.
     const bool learning = options.learning && HasAnyPiece(placed);
     result = SearchBoth(links, placed, options.seed, learning, stop, options.nodeBudget);
+    solving::Relaxation::ReleaseThread();
     if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;
 
     // No solution keeps the pieces. Tell the player whether the figure itself

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "model/piece.h"
+#include "model/solver_relaxation.h"
 
 namespace murlen::solving {
 
@@ -88,6 +89,13 @@ int PoolIndexOfCode(int code) { return code == 0 ? kPieceCount : code; }
 // Measured on the hard boards: keeping 100,000 atoms or more made every node
 // slower than the nogoods made the search smaller.
 constexpr std::size_t kNogoodAtomsBeforeReduce = 30000;
+
+// The cost of the relaxation in search nodes: a simplex iteration costs
+// about as much as eight nodes of a learning search, a solve some fifty
+// iterations besides, and the first solve some five hundred.
+constexpr std::uint64_t kNodesPerIteration = 8;
+constexpr std::uint64_t kIterationsPerSolve = 50;
+constexpr std::uint64_t kFirstSolveIterations = 500;
 
 }  // namespace
 
@@ -174,7 +182,11 @@ bool Matching::Augment(int cell, Bits& visited) {
     return false;
 }
 
-Search::Search(const EdgeLinks& links, const StopCheck& stop) : links_(links), stop_(stop) {
+SharedRelaxation::SharedRelaxation() = default;
+SharedRelaxation::~SharedRelaxation() = default;
+
+Search::Search(const EdgeLinks& links, const StopCheck& stop, SharedRelaxation* relaxation)
+    : links_(links), stop_(stop), relaxation_(relaxation) {
     candidates_ = links.borderAdmits;
     code_.fill(-1);
     open_ = ~Bits(0);
@@ -227,11 +239,12 @@ Search::RunEnd Search::Continue(std::uint64_t allowance) {
         ++runNodes_;
         // The clock and the flag are read every thousand nodes or so.
         if ((++allNodes_ & 1023) == 0 && stop_.Due()) return RunEnd::Stopped;
+        if (relaxation_ != nullptr) ++relaxation_->nodes;
         // At the root of a black-edge run, try each undecided edge both
         // ways first: a way that fails at once fixes the edge the other way.
         const bool probe = branching_ == Branching::BlackEdges && depth_ == 0 && !probed_;
         if (probe) probed_ = true;
-        if (Settle() && (!probe || ProbeEdges())) {
+        if (Settle() && RelaxationHolds() && (!probe || ProbeEdges())) {
             if (open_ == 0 && LeafKeepsRules()) return RunEnd::Found;
             if (open_ != 0) Branch();
         } else if (learning_) {
@@ -634,6 +647,27 @@ bool Search::Settle() {
         if (!FilterByMatching()) return false;
         if (trailTop_ == before) return true;
     }
+}
+
+// The linear relaxation (see solver_relaxation.h), at the root of a learning
+// run: a refutation there is a proof, the root being the board with only what
+// follows from the rules and the nogoods. Asked below the root as well, it
+// made the hard boards of the benchmark slower: a solve costs as much as a
+// thousand nodes or more. And it waits until the searches have spent more on
+// nodes than on solves (the first one counted from an estimate), so that a
+// board the search decides by itself soon takes twice as long at most.
+bool Search::RelaxationHolds() {
+    if (!learning_ || relaxation_ == nullptr || depth_ > 0 || open_ == 0) return true;
+    SharedRelaxation& shared = *relaxation_;
+    std::uint64_t cost = kFirstSolveIterations;
+    if (shared.relaxation != nullptr)
+        cost += shared.relaxation->Iterations() + kIterationsPerSolve * shared.relaxation->Solves();
+    if (cost * kNodesPerIteration > shared.nodes) return true;
+    if (shared.relaxation == nullptr)
+        shared.relaxation = std::make_unique<Relaxation>(links_, start_.candidates, start_.open);
+    std::array<Bits, kCellCount> candidates = candidates_;
+    for (Bits rest = open_; rest != 0; rest &= rest - 1) candidates[std::size_t(First(rest))] &= ~used_;
+    return !shared.relaxation->Refutes(candidates, stop_.MillisecondsLeft());
 }
 
 // Conflict analysis. A failure rests on some cells having their options

@@ -3,10 +3,12 @@
 // and one depth-first run over the open cells of a board.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include "model/geometry.h"
 #include "model/solver_nogoods.h"
@@ -97,11 +99,29 @@ public:
         if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
         return limited_ && Clock::now() >= deadline_;
     }
+    // Whole milliseconds left before the time limit, at least 1; 0 when
+    // there is no limit.
+    int MillisecondsLeft() const {
+        if (!limited_) return 0;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        return int(std::clamp<decltype(left)>(left, 1, 1 << 30));
+    }
 
 private:
     const std::atomic<bool>* cancel_;
     bool limited_;
     Clock::time_point deadline_;
+};
+
+class Relaxation;
+
+// The linear relaxation that the searches of one board share (see
+// solver_relaxation.h), built when first needed, and what it has cost.
+struct SharedRelaxation {
+    SharedRelaxation();
+    ~SharedRelaxation();
+    std::unique_ptr<Relaxation> relaxation;
+    std::uint64_t nodes = 0;  // of both searches
 };
 
 // How a run chooses where to branch.
@@ -126,7 +146,8 @@ public:
         Stopped,    // the stop check fired
     };
 
-    Search(const EdgeLinks& links, const StopCheck& stop);
+    // Learning runs ask `relaxation`, when given, at their root.
+    Search(const EdgeLinks& links, const StopCheck& stop, SharedRelaxation* relaxation = nullptr);
 
     // Lays the pieces already on the board (pool index per cell, 0 = none);
     // false when one repeats or breaks a rule with the border or another one.
@@ -228,6 +249,7 @@ private:
     bool ColouringCountsHold();
     bool FilterByMatching();
     bool Settle();
+    bool RelaxationHolds();
 
     int Score(int cell, int optionCount) const;
     Choice ChooseCell();
@@ -239,6 +261,7 @@ private:
 
     const EdgeLinks& links_;
     const StopCheck& stop_;
+    SharedRelaxation* relaxation_;
 
     std::array<Bits, kCellCount> candidates_{};  // meaningful for open cells
     std::array<std::int8_t, kCellCount> code_{};  // -1 = open

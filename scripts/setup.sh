@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libglpk-dev  # the solver's linear relaxation
   fonts-dejavu-core
   libbenchmark-dev  # the drawing benchmarks in bench/
   cadical  # the solver benchmark in bench/ compares against this SAT solver
