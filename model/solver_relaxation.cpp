@@ -55,17 +55,19 @@ Relaxation::Relaxation(const EdgeLinks& links, const std::array<Bits, kCellCount
         glp_set_row_bnds(problem_, row, GLP_FX, countsOne ? 1.0 : 0.0, countsOne ? 1.0 : 0.0);
     }
 
-    // Columns: x(c, p) for every open cell and candidate, then two
-    // artificial columns per row that make up any shortfall or excess. The
-    // programme minimises them: zero exactly when the relaxation has a
-    // solution, and its dual at the optimum is the certificate when not.
+    // Columns: x(c, p) for every open cell and candidate, then an artificial
+    // column per row that makes up any shortfall, u >= 0 in Ax + u = b. The
+    // programme minimises their sum: zero exactly when the relaxation has a
+    // solution, and its dual at the optimum is the certificate when not. It
+    // always has a solution itself (x = 0, u = b, as b >= 0), which is the
+    // first basis.
     int columnCount = 0;
     for (Bits rest = open; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
         columns_[std::size_t(cell)] = candidates[std::size_t(cell)] & free;
         columnCount += std::popcount(columns_[std::size_t(cell)]);
     }
-    glp_add_cols(problem_, columnCount + 2 * rows_);
+    glp_add_cols(problem_, columnCount + rows_);
     int column = 0;
     for (Bits rest = open; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
@@ -94,17 +96,13 @@ Relaxation::Relaxation(const EdgeLinks& links, const std::array<Bits, kCellCount
         bounded_[std::size_t(cell)] = columns_[std::size_t(cell)];
     }
     for (int row = 1; row <= rows_; ++row) {
-        for (const double sign : {1.0, -1.0}) {
-            ++column;
-            const int rowOf[2] = {0, row};
-            const double signOf[2] = {0, sign};
-            glp_set_mat_col(problem_, column, 1, rowOf, signOf);
-            glp_set_col_bnds(problem_, column, GLP_LO, 0.0, 0.0);
-            glp_set_obj_coef(problem_, column, 1.0);
-            // The first basis: the shortfall column of every row, with
-            // every x(c, p) at zero.
-            glp_set_col_stat(problem_, column, sign > 0 ? GLP_BS : GLP_NL);
-        }
+        ++column;
+        const int rowOf[2] = {0, row};
+        const double one[2] = {0, 1};
+        glp_set_mat_col(problem_, column, 1, rowOf, one);
+        glp_set_col_bnds(problem_, column, GLP_LO, 0.0, 0.0);
+        glp_set_obj_coef(problem_, column, 1.0);
+        glp_set_col_stat(problem_, column, GLP_BS);
         glp_set_row_stat(problem_, row, GLP_NS);
     }
 }
