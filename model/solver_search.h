@@ -116,7 +116,8 @@ private:
 class Relaxation;
 
 // The linear relaxation that the searches of one board share (see
-// solver_relaxation.h), built when first needed, and what it has cost.
+// solver_relaxation.h), built when first needed, and the nodes the searches
+// have spent, which its solves are weighed against.
 struct SharedRelaxation {
     SharedRelaxation();
     ~SharedRelaxation();
