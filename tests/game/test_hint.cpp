@@ -27,32 +27,39 @@ private slots:
     void cleanup() { ForceLanguage(std::nullopt); }
 
     void aHintLaysAPieceOrSaysWhyNot_data() {
-        QTest::addColumn<bool>("strip");
-        QTest::addColumn<bool>("whiteCorner");
+        QTest::addColumn<QString>("figure");        // empty: the first of the menu
+        QTest::addColumn<QList<QPoint>>("pieces");  // cell, piece
         QTest::addColumn<bool>("noTime");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a piece") << false << false << false << QString();
-        QTest::newRow("cannot stay") << false << true << false
-                                     << "The board cannot be completed as it stands: some of the pieces on the board "
-                                        "cannot stay where they are.";
-        QTest::newRow("no solution") << true << false << false
+        const QString cannotStay =
+            "The board cannot be completed as it stands: some of the pieces on the board cannot stay where they are.";
+        QTest::newRow("a piece") << QString() << QList<QPoint>() << false << QString();
+        // The all-white piece on a corner, whose border edges must be black.
+        QTest::newRow("cannot stay") << QString() << QList<QPoint>{{1, 64}} << false << cannotStay;
+        // A Cross board that only the solver's linear relaxation decides, in
+        // well under the second.
+        QTest::newRow("the hardest board") << QString("Cross")
+                                           << QList<QPoint>{{7, 3}, {13, 47}, {19, 42}, {26, 11}, {34, 30},
+                                                            {37, 15}, {40, 10}, {43, 5}, {47, 60}}
+                                           << false << cannotStay;
+        QTest::newRow("no solution") << QString("Strip") << QList<QPoint>() << false
                                      << "This figure cannot be solved: more than 16 cells have their left short edge "
                                         "on the border.";
-        QTest::newRow("no time") << false << false << true << ResString(Language::English, 218);
+        QTest::newRow("no time") << QString() << QList<QPoint>() << true << ResString(Language::English, 218);
     }
     void aHintLaysAPieceOrSaysWhyNot() {
-        QFETCH(bool, strip);
-        QFETCH(bool, whiteCorner);
+        QFETCH(QString, figure);
+        QFETCH(QList<QPoint>, pieces);
         QFETCH(bool, noTime);
         QFETCH(QString, message);
         GameFixture game;
         TriForm& form = *game.form;
-        if (strip) {
-            game.folder.WriteFigure("Strip", Drawn(TallStrip()));
-            form.mnuShape->Load(3)->setText("Strip");
+        if (!figure.isEmpty()) {
+            game.folder.WriteFigure(figure, figure == "Strip" ? Drawn(TallStrip()) : Shipped("Cross"));
+            form.mnuShape->Load(3)->setText(figure);
             form.mnuShape_Click(3);
         }
-        if (whiteCorner) game.DropPiece(64, 1);  // both of its border edges white
+        for (const QPoint& piece : pieces) game.DropPiece(piece.y(), piece.x());
         if (noTime) form.HintSolver->SetTimeLimit(std::chrono::nanoseconds(1));
         form.Timer1->SetEnabled(false);
         game.desktop->messages.clear();
@@ -63,7 +70,7 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(game.desktop->Prompts(), QStringList(message));
             QCOMPARE(game.desktop->messages[0].style, msgbox::kCritical);
-            QCOMPARE(game.PiecesOnBoard(), int(whiteCorner));
+            QCOMPARE(game.PiecesOnBoard(), int(pieces.size()));
             QVERIFY(!form.Timer1->Enabled());
             return;
         }
