@@ -13,10 +13,6 @@ namespace {
 constexpr Bits Bit(int index) { return Bits(1) << index; }
 int First(Bits bits) { return std::countr_zero(bits); }
 
-// The colouring a neighbour's edge shows when ours shows `colouring`: the
-// halves pair up crosswise.
-constexpr std::array<int, 4> kSwapped{0, 2, 1, 3};
-
 // Certificates are rounded to this grid: with multipliers of at most 1 and
 // a few thousand terms per sum, every sum is exact in a double.
 constexpr double kGrid = 4294967296.0;  // 2^32
@@ -116,7 +112,7 @@ int Relaxation::EdgeRow(const SharedEdge& shared, int colouring) {
 // The colouring that a piece on the edge's other cell shows, as seen from its
 // first cell.
 int Relaxation::OtherSide(int piece, const SharedEdge& shared) {
-    return kSwapped[std::size_t(EdgeColouring(piece, shared.otherEdge))];
+    return Swapped(EdgeColouring(piece, shared.otherEdge));
 }
 
 Relaxation::~Relaxation() { glp_delete_prob(problem_); }

@@ -17,11 +17,6 @@ bool HasOne(Bits bits) { return bits != 0 && (bits & (bits - 1)) == 0; }
 
 constexpr std::array<int, kEdgeCount> kSlotOfEdge{kSlotP1P2, kSlotP1P3, kSlotP2P3};
 
-// Two cells that share an edge run along it in opposite directions, so the half
-// at the low bit of one side touches the half at the high bit of the other (the
-// pairs of PiecesMatch). One side's colouring is the other's with its bits swapped.
-constexpr std::array<int, 4> kSwapped{0, 2, 1, 3};
-
 using ColouringMasks = std::array<std::array<Bits, 4>, kEdgeCount>;
 constexpr ColouringMasks MakeColouringMasks() {
     ColouringMasks masks{};
@@ -43,7 +38,7 @@ constexpr AcrossMasks MakeAcrossMasks() {
                 for (int colouring = 0; colouring < 4; ++colouring)
                     if ((shown & (1 << colouring)) != 0)
                         masks[std::size_t(edge)][std::size_t(other)][std::size_t(shown)] |=
-                            kWithColouring[std::size_t(other)][std::size_t(kSwapped[std::size_t(colouring)])];
+                            kWithColouring[std::size_t(other)][std::size_t(Swapped(colouring))];
     return masks;
 }
 constexpr AcrossMasks kAcross = MakeAcrossMasks();
@@ -402,7 +397,7 @@ void Search::Place(int cell, int code, const Reason& reason) {
         const int other = OpenPartner(cell, edge);
         if (other < 0) continue;
         const int colouring = EdgeColouring(code, edge);
-        Restrict(other, WithColouring(PartnerEdge(cell, edge), kSwapped[std::size_t(colouring)]),
+        Restrict(other, WithColouring(PartnerEdge(cell, edge), Swapped(colouring)),
                  {Bit(cell), WithColouring(edge, colouring)});
     }
 }
@@ -862,7 +857,7 @@ bool Search::LeafKeepsRules() const {
             const int other = links_.partner[std::size_t(cell)][std::size_t(edge)];
             const int expected =
                 other < 0 ? kBlackBlack
-                          : kSwapped[std::size_t(EdgeColouring(code_[std::size_t(other)], PartnerEdge(cell, edge)))];
+                          : Swapped(EdgeColouring(code_[std::size_t(other)], PartnerEdge(cell, edge)));
             if (colouring != expected) return false;
         }
     }

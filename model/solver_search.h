@@ -30,6 +30,10 @@ constexpr int kP2P3 = 2;  // bits 4, 5
 // 2 the mixed ones.
 constexpr int kBlackBlack = 3;
 constexpr int EdgeColouring(int code, int edge) { return (code >> (2 * edge)) & 3; }
+// Two cells that share an edge run along it in opposite directions, so the half
+// at the low bit of one side touches the half at the high bit of the other (the
+// pairs of PiecesMatch). One side's colouring is the other's with its bits swapped.
+constexpr int Swapped(int colouring) { return ((colouring & 1) << 1) | (colouring >> 1); }
 
 // The 16 codes whose edge `edge` has colouring `colouring`.
 Bits WithColouring(int edge, int colouring);
