@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
@@ -26,7 +27,28 @@ void FormSurface::dropEvent(QDropEvent* event) {
     emit dragDropped(source, float(event->position().x() * kTwipsPerPixel),
                      float(event->position().y() * kTwipsPerPixel));
 }
-void FormSurface::resizeEvent(QResizeEvent*) { emit resized(); }
+void FormSurface::resizeEvent(QResizeEvent*) { RequestLayout(); }
+
+void FormSurface::RequestLayout() {
+    if (layoutRequested_) return;
+    layoutRequested_ = true;
+    QMetaObject::invokeMethod(this, &FormSurface::LayOut, Qt::QueuedConnection);
+}
+
+void FormSurface::LayOut() {
+    layoutRequested_ = false;
+    if (layingOut_) {
+        layOutAgain_ = true;
+        return;
+    }
+    const QPointer<FormSurface> alive(this);  // a layout may close its window
+    layingOut_ = true;
+    do {
+        layOutAgain_ = false;
+        emit resized();
+    } while (alive && layOutAgain_);
+    if (alive) layingOut_ = false;
+}
 
 Label::Label(QWidget* parent) : QLabel(parent) { setAcceptDrops(true); }
 void Label::dragEnterEvent(QDragEnterEvent* event) {

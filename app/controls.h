@@ -18,10 +18,20 @@ class PictureBox;
 
 // The client area of a window. A drag that ends over it outside any control
 // reaches dragDropped with the point in twips of the client area.
+//
+// After a change of its size, `resized` asks the window to lay itself out.
+// It comes from the event loop, never from inside the change: the layouts let
+// pending events run, and run inside Qt's own geometry change (a main window
+// sets its central widget's geometry through an animation) they would let the
+// next change begin while this one is half done. Any number of changes in a
+// row make one layout, and a change during a layout makes one more after it,
+// never a layout inside a layout.
 class FormSurface : public QWidget {
     Q_OBJECT
 public:
     explicit FormSurface(QWidget* parent = nullptr);
+    // Asks for a layout as a change of size does (minimising changes no size).
+    void RequestLayout();
 
 signals:
     void dragDropped(murlen::PictureBox* source, float x, float y);
@@ -32,6 +42,12 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LayOut();
+    bool layoutRequested_ = false;  // a call of LayOut waits in the event queue
+    bool layingOut_ = false;
+    bool layOutAgain_ = false;      // the size changed while a layout ran
 };
 
 // A label that takes drops and does nothing with them, so that a piece dropped

@@ -375,7 +375,7 @@ void TriForm::changeEvent(QEvent* event) {
     // layout must still run for both, a minimised window as one of no size.
     if (event->type() != QEvent::WindowStateChange) return;
     const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    if ((before ^ windowState()) & Qt::WindowMinimized) Form_Resize();
+    if ((before ^ windowState()) & Qt::WindowMinimized) client->RequestLayout();
 }
 
 void TriForm::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev  # the drawing benchmarks in bench/
   cadical  # the solver benchmark in bench/ compares against this SAT solver
   xvfb xdotool
+  openbox x11-utils  # a real window manager for the tests that resize and maximise, and xprop to wait for it
   qt6-translations-l10n  # Qt's own texts (dialog buttons, file and print dialogs) in German and Dutch
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
   desktop-file-utils appstream  # desktop-file-validate, appstreamcli: the menu entry and metainfo

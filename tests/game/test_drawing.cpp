@@ -62,7 +62,7 @@ private slots:
         QFETCH(QSize, window);
         GameFixture game;
         TriForm& form = *game.form;
-        form.resize(window);
+        Resize(form, window);
         QTRY_COMPARE(form.size(), window);
         DrawnAtDeviceResolution(*form.FigurePic);
         // The all-black piece, moved about the board.
@@ -70,8 +70,8 @@ private slots:
         game.DropPiece(63, from);
         for (int cell : {1, 20, 43, 64}) {
             if (cell != from) game.MovePiece(std::exchange(from, cell), cell);
-            form.resize(window.width() + 1, window.height());  // a layout draws every piece again
-            form.resize(window);
+            Resize(form, {window.width() + 1, window.height()});  // a layout draws every piece again
+            Resize(form, window);
             QVERIFY2(Solid(*form.FigurePic, form.CellPoints[cell], kBlack), qPrintable(QString::number(cell)));
         }
         DrawnAtDeviceResolution(*form.TriPool(63));
@@ -103,16 +103,16 @@ private slots:
             return std::count(colours.begin(), colours.end(), colour);
         };
         const Rgb back = form.FigurePic->BackColor();
-        form.resize(1230, 970);
+        Resize(form, {1230, 970});
         game.DropPiece(63, cell);
         const QImage alone = form.FigurePic->Image();
         game.DropPiece(64, across);
         const auto large = marked(across, cell, kRed);  // on the white piece
         QVERIFY(marked(cell, across, back) > 4);        // the rim of the mark on the red one
-        form.resize(659, 675);
+        Resize(form, {659, 675});
         const auto small = marked(across, cell, kRed);
         QVERIFY2(small > 10 && large > 1.5 * small, qPrintable(QString("%1 %2").arg(small).arg(large)));  // grows with the cell
-        form.resize(1230, 970);
+        Resize(form, {1230, 970});
         game.DragOffBoard(across);
         QVERIFY(form.FigurePic->Image() == alone);
         game.DragOffBoard(cell);

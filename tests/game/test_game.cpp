@@ -125,7 +125,7 @@ private slots:
         GameFixture game;
         TriForm& form = *game.form;
         game.DropPiece(9, 3);
-        form.resize(800, 600 + form.menuBar()->height());
+        Resize(form, {800, 600 + form.menuBar()->height()});
         QTRY_COMPARE(form.client->width(), 800);
         const float q = float(TwipsWidth(form.client)) / 19.4f, g = 0.2f * q, p = 1.2f * q;
         const auto grain = [](float twips) { return PixelsToTwips(TwipsToPixels(twips)); };
@@ -145,11 +145,12 @@ private slots:
         // label empty; restored: laid out again.
         game.DropPiece(10, 4);
         form.setWindowState(Qt::WindowMinimized);
+        QCoreApplication::processEvents();
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(form.labelScore->text(), QString());
         QCOMPARE(form.TriPool(5)->width(), 0);
         form.setWindowState(Qt::WindowNoState);
-        QVERIFY(form.TriPool(5)->width() > 10);
+        QTRY_VERIFY(form.TriPool(5)->width() > 10);
     }
 
     void theClockCountsPausesAndCongratulates() {

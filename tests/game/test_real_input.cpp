@@ -222,6 +222,68 @@ private slots:
         QCOMPARE(game.PiecesOnBoard(), kCellCount);
     }
 
+    // The game window and the shape generator resized in many steps, laid
+    // out for their new size every time, keeping what they show. Under a
+    // window manager (tests/CMakeLists.txt starts openbox for this) they are
+    // resized by dragging and maximised from their title bar; without one, as
+    // a program would, with xdotool's windowsize.
+    void windowsResizedAndMaximisedAreLaidOutAgain() {
+        const bool windowManager = !qEnvironmentVariableIsEmpty("MURLEN_WINDOW_MANAGER");
+        const auto resizeAndMaximise = [windowManager](QWidget* window) {
+            if (!windowManager) {
+                RealInput hand;
+                for (const QSize size : {QSize(900, 700), QSize(500, 400), QSize(1000, 740), QSize(700, 600)})
+                    hand.WindowSize(window, size);
+                hand.Play();
+                QTRY_COMPARE(window->size(), QSize(700, 600));
+                return;
+            }
+            const QPoint inside = window->mapToGlobal(QPoint(window->width() - 40, window->height() - 40));
+            RealInput().MoveTo(inside).KeyDown("Alt_L").Press(3)
+                .GlideTo(inside, inside + QPoint(200, 150), 12).GlideTo(inside + QPoint(200, 150), inside - QPoint(100, 80), 12)
+                .Release(3).KeyUp("Alt_L").Sleep(0.5)
+                .Play();
+            const QPoint title(window->frameGeometry().center().x(), (window->frameGeometry().top() + window->geometry().top()) / 2);
+            RealInput().MoveTo(title).Click().Click().Sleep(1).Play();
+            QTRY_VERIFY(window->isMaximized());
+        };
+        // The real desktop, whose layouts let pending events run.
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        QtDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Drop(form, 63, 10);
+        // The pool's last column at the client width's pitch, and the
+        // all-black piece drawn on its cell at the board's new size.
+        const auto laidOut = [&form] {
+            const float q = float(TwipsWidth(form.client)) / 19.4f;
+            const QImage& board = form.FigurePic->Image();
+            const QPointF centre = form.FigurePic->ToPixels(Centroid(form.CellPoints[10])) * board.devicePixelRatio();
+            return std::abs(form.PoolLeft[15] - 18.2f * q) < 16 && TwipsLeft(form.TriPool(15)) == form.PoolLeft[15] &&
+                   board.size() == form.FigurePic->size() * board.devicePixelRatio() && board.pixel(centre.toPoint()) == qRgb(0, 0, 0);
+        };
+        const QSize before = form.size();
+        resizeAndMaximise(&form);
+        QTRY_VERIFY(laidOut());
+        if (windowManager) {
+            RealInput().MoveTo({form.frameGeometry().center().x(), form.frameGeometry().top() + 5}).Click().Click().Sleep(1).Play();
+            QTRY_VERIFY(!form.isMaximized() && form.size() != before);
+            QTRY_VERIFY(laidOut());
+        }
+        QCOMPARE(form.Board.pieces[10], std::int16_t(63));
+
+        auto* generator = new FrmShape(desktop);  // deletes itself when closed
+        generator->show();
+        QVERIFY(QTest::qWaitForWindowExposed(generator));
+        resizeAndMaximise(generator);
+        // The grid fills nine tenths of the client's shorter side.
+        const auto side = [generator] { return std::min(generator->client->width(), generator->client->height() - generator->labelPcs->height()); };
+        QTRY_VERIFY(std::abs(generator->UniPic->width() - 0.9 * side()) <= 1);
+        generator->close();
+    }
+
     void helpAndEveryWindowStayInReach() {
         ProgramFolder folder;
         folder.WriteStandardFigures();

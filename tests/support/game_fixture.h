@@ -18,6 +18,12 @@ inline void Drop(TriForm& form, int piece, int cell) {
     form.FigurePic_DragDrop(form.TriPool(piece), at.x, at.y);
 }
 
+// Resizes a window and lets the layout that follows the new size run.
+inline void Resize(QWidget& window, QSize size) {
+    window.resize(size);
+    QCoreApplication::processEvents();
+}
+
 class GameFixture {
 public:
     GameFixture() {

@@ -40,6 +40,12 @@ public:
     RealInput& WaitFor(const QString& title) {
         return Alone({"search", "--sync", "--onlyvisible", "--name", title}).Sleep(0.5);
     }
+    // The window's size set as a program would, with no window manager asked.
+    RealInput& WindowSize(const QWidget* window, QSize size) {
+        return Do({"windowsize", QString::number(window->winId()), QString::number(size.width()), QString::number(size.height())}, 0.05);
+    }
+    RealInput& KeyDown(const QString& key) { return Do({"keydown", key}); }
+    RealInput& KeyUp(const QString& key) { return Do({"keyup", key}); }
     RealInput& Key(const QString& keys, int times = 1) {
         QStringList command{"key", "--delay", "30"};
         for (int i = 0; i < times; ++i) command << keys;
