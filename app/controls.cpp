@@ -47,7 +47,9 @@ void FormSurface::LayOut() {
         layOutAgain_ = false;
         emit resized();
     } while (alive && layOutAgain_);
-    if (alive) layingOut_ = false;
+    if (!alive) return;
+    layingOut_ = false;
+    emit laidOut();
 }
 
 Label::Label(QWidget* parent) : QLabel(parent) { setAcceptDrops(true); }

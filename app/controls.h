@@ -32,10 +32,13 @@ public:
     explicit FormSurface(QWidget* parent = nullptr);
     // Asks for a layout as a change of size does (minimising changes no size).
     void RequestLayout();
+    // True while a layout waits or runs; `laidOut` comes when it is done.
+    bool LayoutPending() const { return layoutRequested_ || layingOut_; }
 
 signals:
     void dragDropped(murlen::PictureBox* source, float x, float y);
     void resized();
+    void laidOut();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

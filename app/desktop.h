@@ -70,6 +70,9 @@ public:
     virtual QString AppPath() const = 0;
     // The folder for what the program keeps of the user's own (best times).
     virtual QString DataFolder() const = 0;
+    // The folder for the program's own state, which is no file of the user's
+    // (the game in progress kept against a crash).
+    virtual QString StateFolder() const = 0;
 
     // Runs pending window events before the caller goes on.
     virtual void DoEvents() = 0;

@@ -168,6 +168,13 @@ void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
 
 QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
+QString QtDesktop::StateFolder() const {
+    // Qt 6.4 knows no state location: the rule of the XDG base directories.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QLatin1Char('/') + QCoreApplication::applicationName();
+}
+
 void QtDesktop::DoEvents() { QCoreApplication::processEvents(); }
 
 void QtDesktop::End() {

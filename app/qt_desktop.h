@@ -27,6 +27,7 @@ public:
     void ShowHelp(const QString& helpFile, int helpCommand) override;
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override;
+    QString StateFolder() const override;
     void DoEvents() override;
     void End() override;
 

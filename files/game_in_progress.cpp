@@ -4,11 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <random>
 #include <system_error>
 #include <vector>
 
 #include "files/file_bytes.h"
+#include "files/program_folder.h"
 
 namespace murlen {
 
@@ -36,7 +38,29 @@ void Remove(const std::filesystem::path& path) {
     std::filesystem::remove(path, error);
 }
 
-bool HasPieces(const SavedGame& game) {
+// A game file whose name record holds the figure's name cut to fit, followed
+// by the whole name when it is longer: readers of game files stop at 384 bytes.
+std::string KeptGameBytes(const SavedGame& game) {
+    const bool cut = game.figureName.size() > std::size_t(kMaxGameFigureName);
+    return GameFileBytes(game) + (cut ? game.figureName : std::string());
+}
+
+ReadResult<SavedGame> ReadKeptGame(const std::filesystem::path& file) {
+    const ReadResult<std::string> bytes = ReadFileBytes(file);
+    if (!bytes.ok()) return ReadResult<SavedGame>::Fail(bytes.problem);
+    ReadResult<SavedGame> game = ParseGameFile(*bytes.value);
+    const std::string wholeName = bytes.value->substr(std::min(bytes.value->size(), std::size_t(kGameFileSize)));
+    if (game.ok() && !wholeName.empty()) {
+        if (!wholeName.starts_with(game.value->figureName) || !IsSafeFigureName(wholeName))
+            return ReadResult<SavedGame>::Fail(FileProblem::BadName);
+        game.value->figureName = wholeName;
+    }
+    return game;
+}
+
+// Worth offering again: something has been played.
+bool Played(const SavedGame& game) {
+    if (game.seconds > 0) return true;
     for (int cell = 1; cell <= kCellCount; ++cell)
         if (game.board[cell] != 0) return true;
     return false;
@@ -44,7 +68,30 @@ bool HasPieces(const SavedGame& game) {
 
 }  // namespace
 
-GameInProgress::GameInProgress(std::filesystem::path folder) : folder_(std::move(folder)) {
+std::optional<std::filesystem::path> SetAside(const std::filesystem::path& file, const std::filesystem::path& folder,
+                                              const std::string& stem) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    for (int number = 1; number < 1000; ++number) {
+        const std::filesystem::path target =
+            folder / (stem + (number == 1 ? std::string() : " " + std::to_string(number)) + kGameExtension);
+        // A hard link never replaces a file of the player's; across file
+        // systems a copy does the same.
+        if (::link(file.c_str(), target.c_str()) != 0) {
+            if (errno == EEXIST) continue;
+            if (!std::filesystem::copy_file(file, target, std::filesystem::copy_options::none, error)) {
+                if (std::filesystem::exists(target)) continue;
+                return std::nullopt;
+            }
+        }
+        Remove(file);
+        return target;
+    }
+    return std::nullopt;
+}
+
+GameInProgress::GameInProgress(std::filesystem::path folder, std::vector<std::filesystem::path> earlierFolders)
+    : folder_(std::move(folder)), earlierFolders_(std::move(earlierFolders)) {
     std::random_device random;
     name_ = std::to_string(::getpid()) + "-" + std::to_string(random());
 }
@@ -55,26 +102,33 @@ GameInProgress::~GameInProgress() {
     if (claimed_ >= 0) ::close(claimed_);
 }
 
+bool GameInProgress::StartWriter() {
+    if (lock_ >= 0) return true;
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    // Locked before the first write: the file never lies there unclaimed.
+    lock_ = TryLock(folder_ / (name_ + kLockExtension));
+    if (lock_ < 0) return false;
+    stop_ = false;
+    writer_ = std::thread(&GameInProgress::WriteLoop, this);
+    return true;
+}
+
 void GameInProgress::Keep(const SavedGame& game) {
-    if (lock_ < 0) {
-        std::error_code error;
-        std::filesystem::create_directories(folder_, error);
-        // Locked before the first write: the file never lies there unclaimed.
-        lock_ = TryLock(folder_ / (name_ + kLockExtension));
-        if (lock_ < 0) return;
-        stop_ = false;
-        writer_ = std::thread(&GameInProgress::WriteLoop, this);
-    }
+    // A folder that cannot be written keeps nothing; Flush tells.
+    if (!StartWriter()) return;
     {
         const std::lock_guard<std::mutex> guard(mutex_);
-        pending_ = GameFileBytes(game);
+        pending_ = KeptGameBytes(game);
     }
     wake_.notify_one();
 }
 
-void GameInProgress::Flush() {
+bool GameInProgress::Flush() {
+    if (lock_ < 0) return false;
     std::unique_lock<std::mutex> guard(mutex_);
     written_.wait(guard, [this] { return !pending_ && !writing_; });
+    return lastWritten_;
 }
 
 void GameInProgress::Discard() {
@@ -96,9 +150,10 @@ void GameInProgress::WriteLoop() {
         pending_.reset();
         writing_ = true;
         guard.unlock();
-        WriteFileSafely(file, bytes);
+        const bool written = WriteFileSafely(file, bytes) == FileProblem::None;
         guard.lock();
         writing_ = false;
+        lastWritten_ = written;
         written_.notify_all();
     }
 }
@@ -113,39 +168,69 @@ void GameInProgress::StopWriter() {
     writer_.join();
 }
 
-std::optional<SavedGame> GameInProgress::ClaimAbandoned() {
+GameInProgress::Abandoned GameInProgress::ClaimAbandoned(const std::filesystem::path& asideFolder,
+                                                         const std::string& asideStem) {
     std::vector<std::filesystem::path> files;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error))
-        if (it->path().extension() == kGameExtension && it->path().stem() != name_) files.push_back(it->path());
+    std::vector<std::filesystem::path> folders{folder_};
+    folders.insert(folders.end(), earlierFolders_.begin(), earlierFolders_.end());
+    for (const std::filesystem::path& folder : folders)
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+            if (it->path().extension() == kGameExtension && it->path().stem() != name_) files.push_back(it->path());
 
-    std::optional<SavedGame> newest;
+    Abandoned found;
     std::filesystem::file_time_type newestTime;
     for (const std::filesystem::path& file : files) {
         const std::filesystem::path lockFile = WithExtension(file, kLockExtension);
         const int lock = TryLock(lockFile);
         if (lock < 0) continue;  // its program is still running
-        const ReadResult<SavedGame> read = ReadGameFile(file);
+        const ReadResult<SavedGame> read = ReadKeptGame(file);
         const auto time = std::filesystem::last_write_time(file, error);
-        const bool offered = read.ok() && !error && HasPieces(*read.value);
-        if (read.ok() && !HasPieces(*read.value)) Remove(file);  // nothing to bring back
-        if (!offered) Remove(lockFile);
-        if (!offered || (newest && time <= newestTime)) {
-            ::close(lock);
+        if (!read.ok()) {
+            if (const auto aside = SetAside(file, asideFolder, asideStem)) found.setAside.push_back(*aside);
+        } else if (!Played(*read.value)) {
+            Remove(file);  // nothing to bring back
+        } else if (!found.game || time > newestTime) {
+            if (claimed_ >= 0) ReleaseClaim();
+            claimed_ = lock, claimedFile_ = file, found.game = read.value, newestTime = time;
+            continue;
+        } else {
+            ::close(lock);  // an older game waits for a later start
             continue;
         }
-        if (claimed_ >= 0) ::close(claimed_);
-        claimed_ = lock, claimedFile_ = file, newest = read.value, newestTime = time;
+        Remove(lockFile);
+        ::close(lock);
     }
-    return newest;
+    return found;
+}
+
+void GameInProgress::ReleaseClaim() {
+    ::close(claimed_);
+    claimed_ = -1;
+}
+
+void GameInProgress::TakeOverAbandoned() {
+    if (claimed_ < 0) return;
+    if (Flush())
+        ForgetAbandoned();
+    else
+        ReleaseClaim();
 }
 
 void GameInProgress::ForgetAbandoned() {
     if (claimed_ < 0) return;
     Remove(claimedFile_);
     Remove(WithExtension(claimedFile_, kLockExtension));
-    ::close(claimed_);
-    claimed_ = -1;
+    ReleaseClaim();
+}
+
+std::optional<std::filesystem::path> GameInProgress::SetAsideAbandoned(const std::filesystem::path& folder,
+                                                                       const std::string& stem) {
+    if (claimed_ < 0) return std::nullopt;
+    const std::optional<std::filesystem::path> aside = SetAside(claimedFile_, folder, stem);
+    if (aside) Remove(WithExtension(claimedFile_, kLockExtension));
+    ReleaseClaim();
+    return aside;
 }
 
 }  // namespace murlen

@@ -145,21 +145,50 @@ void TriForm::LoadGame(const SavedGame& game, const FigureData& figure, int menu
 }
 
 void TriForm::OfferGameInProgress() {
-    const std::optional<SavedGame> left = gameInProgress_.ClaimAbandoned();
-    if (!left) return;
-    // A game whose figure has left the figure menu, or cannot be read any
-    // more, is passed over without a word.
-    const QString figureName = QString::fromStdString(left->figureName);
+    // A layout empties the clock's label and draws the board anew: a game
+    // brought back waits until the window is laid out.
+    if (client->LayoutPending()) {
+        connect(client, &FormSurface::laidOut, this, &TriForm::OfferGameInProgress, Qt::SingleShotConnection);
+        return;
+    }
+    // What cannot be brought back goes where the player's games are, named
+    // "Interrupted game" in the player's language, and the player is told.
+    const std::filesystem::path aside = PlacesOf(desktop_).DialogFolder();
+    const std::string asideStem = LoadResString(230).toStdString();
+    const GameInProgress::Abandoned left = gameInProgress_.ClaimAbandoned(aside, asideStem);
+    for (const std::filesystem::path& file : left.setAside)
+        desktop_.MsgBox(LoadResString(231) + ToQString(file) + LoadResString(232), msgbox::kCritical, LoadResString(230));
+    if (!left.game) return;
+
+    const QString figureName = QString::fromStdString(left.game->figureName);
     const int menuIndex = FigureMenuIndex(figureName);
     const std::optional<FigureData> figure = menuIndex < 0 ? std::nullopt : ReadFigure(figureName, false);
-    if (figure && desktop_.MsgBox(LoadResString(228) + figureName + LoadResString(229),
-                                  msgbox::kYesNo | msgbox::kQuestion, LoadResString(230)) == msgbox::kYes)
-        LoadGame(*left, *figure, menuIndex);
-    gameInProgress_.ForgetAbandoned();
+    if (!figure) {
+        // Kept for the player to open once the figure is back; should it not
+        // move, it is offered again at the next start.
+        if (const auto file = gameInProgress_.SetAsideAbandoned(aside, asideStem))
+            desktop_.MsgBox(LoadResString(233) + figureName + LoadResString(234) + ToQString(*file) + LoadResString(232),
+                            msgbox::kCritical, LoadResString(230));
+        return;
+    }
+    if (desktop_.MsgBox(LoadResString(228) + figureName + LoadResString(229), msgbox::kYesNo | msgbox::kQuestion,
+                        LoadResString(230)) != msgbox::kYes) {
+        gameInProgress_.ForgetAbandoned();
+        return;
+    }
+    LoadGame(*left.game, *figure, menuIndex);
+    ShowSeconds();  // as a tick would, so that the save question guards the game
+    gameInProgress_.TakeOverAbandoned();
 }
 
 void TriForm::KeepGameInProgress() {
-    if (FigureLoaded) gameInProgress_.Keep(SavedGame{Seconds, FigureName.toStdString(), Board.pieces, hintUsed_});
+    if (!FigureLoaded) return;
+    gameInProgress_.Keep(SavedGame{Seconds, FigureName.toStdString(), Board.pieces, hintUsed_});
+    keptSeconds_ = Seconds;
+}
+
+void TriForm::KeepSecondsCounted() {
+    if (Seconds != keptSeconds_) KeepGameInProgress();
 }
 
 void TriForm::EndProgram() {

@@ -197,15 +197,20 @@ void TriForm::mnuBestTimes_Click() {
 
 void TriForm::CountSecond() {
     Seconds += 1;
-    labelScore->setText(QStringLiteral(" ") + QString::number(Seconds) + LoadResString(146));
+    ShowSeconds();
     mnuPause->setChecked(false);
+    if (Seconds - keptSeconds_ >= kSecondsBetweenKeeps) KeepGameInProgress();
 }
+
+void TriForm::ShowSeconds() {
+    labelScore->setText(QStringLiteral(" ") + QString::number(Seconds) + LoadResString(146)); }
 
 void TriForm::mnuPause_Click() {
     CancelHint();  // its piece would start the clock again
     mnuPause->setChecked(true);
     Timer1->SetEnabled(false);
     labelScore->setText(LoadResString(145) + LoadResString(125));
+    KeepSecondsCounted();
 }
 
 }  // namespace murlen

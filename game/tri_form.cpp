@@ -42,7 +42,8 @@ float AtLeast10(float value) { return (std::isnan(value) || value <= 10) ? 10.0f
 }  // namespace
 
 TriForm::TriForm(Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), gameInProgress_(ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))) {
+    : QMainWindow(parent), desktop_(desktop), gameInProgress_(ToFilePath(desktop.StateFolder()),
+                     {ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))}) {
     BuildDesign();
     Form_Load();
     ConnectHandlers();
@@ -373,9 +374,13 @@ void TriForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Minimising sends no resize, nor does restoring to the same size; the
     // layout must still run for both, a minimised window as one of no size.
+    // A player who leaves the window may not come back: the seconds so far are kept.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) KeepSecondsCounted();
     if (event->type() != QEvent::WindowStateChange) return;
     const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    if ((before ^ windowState()) & Qt::WindowMinimized) client->RequestLayout();
+    if (!((before ^ windowState()) & Qt::WindowMinimized)) return;
+    KeepSecondsCounted();
+    client->RequestLayout();
 }
 
 void TriForm::closeEvent(QCloseEvent* event) {

@@ -197,8 +197,12 @@ private:
     int FigureMenuIndex(const QString& name) const;
     // Makes a saved game, on its figure that has been read, the game in play.
     void LoadGame(const SavedGame& game, const FigureData& figure, int menuIndex);
-    // Keeps the game as it stands in the user's folder, against a crash.
+    // Keeps the game as it stands in the program's state folder, against a
+    // crash: after every move, every kSecondsBetweenKeeps seconds of the
+    // clock, and when the player pauses or leaves the window.
     void KeepGameInProgress();
+    void KeepSecondsCounted();
+    static constexpr int kSecondsBetweenKeeps = 10;
     // The end of the program that the player chose: the game kept against a
     // crash goes.
     void EndProgram();
@@ -206,6 +210,7 @@ private:
     // leave and the program ends.
     bool Congratulate(std::int32_t score);
     void CountSecond();
+    void ShowSeconds();
     void CongratulateAfterDrag();
     void SetUpHint();
     void EndHintWait();
@@ -214,6 +219,7 @@ private:
 
     Desktop& desktop_;
     GameInProgress gameInProgress_;
+    std::int32_t keptSeconds_ = 0;  // the seconds of the game kept last
     // The score of a tick that found the board solved during a drag: a message
     // box must not open inside the drag, so the congratulation waits for its end.
     std::optional<std::int32_t> congratulateAfterDrag_;

@@ -69,7 +69,7 @@ done
 # The game from the unpacked files, with a HOME of its own; the tree cannot be
 # written (unless this runs as root) and must stay as it was.
 export HOME=$scratch/home
-unset XDG_DATA_HOME XDG_CONFIG_HOME
+unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_STATE_HOME
 mkdir -p "$HOME"
 find "$tree" -printf '%p %s %T@\n' | sort > "$scratch/before"
 chmod -R a-w "$tree"

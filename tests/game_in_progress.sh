@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The game in progress, with the real program on the display of
-# tests/on_x_display.sh: killed with SIGKILL two moves in, it is offered at
-# the next start, and Yes brings back both pieces on their cells (read from a
-# game saved through the file dialog); after an exit the player chose,
+# tests/on_x_display.sh: killed with SIGKILL two moves and a paused clock in,
+# it is offered at the next start, and Yes brings back both pieces on their
+# cells and the seconds counted (read from a game saved through the file
+# dialog), and the save question guards it; after an exit the player chose,
 # nothing is offered. The program runs from a copy of its folder, with a home
 # of its own.
 set -euo pipefail
@@ -23,10 +24,12 @@ games_kept() { find "$HOME" -name '*.kyp' | wc -l; }
 
 start
 xdotool key --delay 100 Right Right Right space Tab Right Tab Right space  # pieces 2 and 3 on cells 1 and 2
+sleep 2.5
+xdotool key ctrl+z  # a pause keeps the seconds at once
 sleep 1
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
-[ "$(games_kept)" = 1 ] || fail "no game was kept"
+[ "$(find "$HOME/.local/state/Murlen" -name '*.kyp' | wc -l)" = 1 ] || fail "no game was kept in the state folder"
 
 start
 box=$(window '^Interrupted game$') || fail "the game was not offered"
@@ -39,11 +42,12 @@ xdotool key Return
 for _ in $(seq 50); do [ -s "$work/restored.kyp" ] && break; sleep 0.1; done
 [ "$(od -An -t d2 -j 256 -N 4 "$work/restored.kyp" | xargs)" = "2 3" ] || fail "the pieces did not come back"
 [ "$(dd if="$work/restored.kyp" bs=1 skip=130 count=8 2>/dev/null)" = Triangle ] || fail "the figure did not come back"
+[ "$(od -An -t d4 -N 4 "$work/restored.kyp" | xargs)" -ge 2 ] || fail "the seconds did not come back"
 
-# Exit, and No to the save question: the game kept against a crash goes.
+# Exit asks the save question; No, and the game kept against a crash goes.
 xdotool windowfocus --sync "$game" key ctrl+x
-sleep 1
-xdotool key alt+n
+question=$(window '^ $') || fail "no save question"
+xdotool windowfocus --sync "$question" key alt+n
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 [ "$(games_kept)" = 0 ] || fail "the game was kept after an exit"
 start

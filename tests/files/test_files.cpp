@@ -180,24 +180,42 @@ private slots:
     }
 
     void aGameInProgressOutlivesItsProgramOnly() {
-        const auto games = In(folder, "in progress");
-        SavedGame game{7, "Heart", {}, true};
+        const auto games = In(folder, "in progress"), earlier = In(folder, "earlier"), aside = In(folder, "aside");
+        const std::string longName(kMaxGameFigureName + 20, 'x');
+        SavedGame game{7, longName, {}, true}, older{3, "Heart", {}}, played{12, "Heart", {}};
         game.board[5] = 12;
+        older.board[1] = 2;
+        const auto kept = [](const std::filesystem::path& where, const SavedGame& what) {
+            GameInProgress(where).Keep(what);  // left as a crash leaves it
+        };
         auto running = std::make_unique<GameInProgress>(games);
-        GameInProgress next(games);
+        GameInProgress next(games, {earlier});
+        kept(earlier, older);
+        kept(games, SavedGame{0, "Heart", {}});  // nothing played: goes
+        QTest::qWait(20);                         // a newer time stamp
         running->Keep(SavedGame{1, "Heart", {}});
         running->Keep(game);
-        running->Flush();
-        QVERIFY(!next.ClaimAbandoned());  // its program still runs
-        running.reset();                  // as a crash ends it
+        QVERIFY(running->Flush());
+        QCOMPARE(GameInProgress(games).ClaimAbandoned(aside, "Aside").game, std::nullopt);  // its program still runs
+        running.reset();                                                    // as a crash ends it
         folder.WriteBytes("in progress/foreign.kyp", "not a game");
-        QVERIFY(next.ClaimAbandoned() == game);
-        QVERIFY(!GameInProgress(games).ClaimAbandoned());  // claimed
-        next.ForgetAbandoned();
-        QVERIFY(!GameInProgress(games).ClaimAbandoned());
-        next.Keep(game);
+
+        // The newest is offered, whole name and all; what cannot be read is
+        // moved aside, never deleted; the older waits for the next start.
+        const GameInProgress::Abandoned found = next.ClaimAbandoned(aside, "Aside");
+        QCOMPARE(found.game, game);
+        QCOMPARE(found.setAside, std::vector<std::filesystem::path>{aside / "Aside.kyp"});
+        QCOMPARE(folder.ReadBytes("aside/Aside.kyp"), QByteArray("not a game"));
+        QCOMPARE(GameInProgress(games).ClaimAbandoned(aside, "Aside").game, std::nullopt);  // claimed
+        next.Keep(played);
+        next.TakeOverAbandoned();
+        GameInProgress third(games, {earlier});
+        QCOMPARE(third.ClaimAbandoned(aside, "Aside").game, older);
+        // A game whose figure is missing is moved aside beside the first.
+        QCOMPARE(third.SetAsideAbandoned(aside, "Aside"), aside / "Aside 2.kyp");
+        QCOMPARE(ReadGameFile(aside / "Aside 2.kyp").value, older);
         next.Discard();
-        QCOMPARE(QDir(folder.FilePath("in progress")).entryList(QDir::Files), QStringList({"foreign.kyp"}));
+        QCOMPARE(QDir(folder.FilePath("in progress")).entryList(QDir::Files), QStringList());
     }
 
     void figureListIsOneQuotedNameALine() {

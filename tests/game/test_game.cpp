@@ -10,13 +10,16 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTimer>
+#include <QtEndian>
 #include <random>
 
 #include "app/icons.h"
+#include "app/paths.h"
 #include "app/qt_printer.h"
 #include "app/strings.h"
 #include "app/twips.h"
 #include "files/game_file.h"
+#include "files/game_in_progress.h"
 #include "generator/frm_shape.h"
 #include "model/solver.h"
 #include "support/game_fixture.h"
@@ -41,6 +44,14 @@ void Solve(const GameFixture& game) {
     const auto solution = KnownSolution(game.form->Figure.points);
     QVERIFY(solution.has_value());
     for (int cell = 1; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
+}
+
+// The seconds of the game kept against a crash, -1 while none is kept.
+int KeptSeconds(const GameFixture& game) {
+    const QDir state(game.desktop->StateFolder());
+    const QStringList kept = state.entryList({"*.kyp"});
+    QFile file(kept.size() == 1 ? state.filePath(kept[0]) : QString());
+    return file.open(QIODevice::ReadOnly) ? qFromLittleEndian<qint32>(file.read(4).constData()) : -1;
 }
 
 // Every piece in the pool or on exactly one cell, never both or neither.
@@ -165,11 +176,13 @@ private slots:
         QVERIFY(form.mnuPause->isChecked());
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(form.labelScore->text(), QString("Status: Pause"));
+        QTRY_COMPARE(KeptSeconds(game), 2);  // kept at once on a pause
         game.DropPiece(2, 2);  // the next move ends the pause, the next tick its mark
         QVERIFY(form.Timer1->Enabled());
-        form.Timer1_Timer();
-        QCOMPARE(form.Seconds, 3);
+        for (int second = 3; second <= 12; ++second) form.Timer1_Timer();
+        QCOMPARE(form.Seconds, 12);
         QVERIFY(!form.mnuPause->isChecked());
+        QTRY_COMPARE(KeptSeconds(game), 12);  // and every ten seconds
 
         // A full board that breaks a rule is not solved.
         for (int cell = 3; cell <= kCellCount; ++cell) game.DropPiece(cell, cell);
@@ -377,6 +390,24 @@ private slots:
         QCOMPARE(game.desktop->messages.back().prompt,
                  "Triangle: 40 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
         QCOMPARE(game.desktop->messages.back().title, QString("Best times"));
+    }
+
+    void keptGamesThatCannotComeBackAreMovedAsideAndTold() {
+        GameFixture game;
+        TriForm& form = *game.form;
+        const QString state = game.desktop->StateFolder(), aside = game.folder.FilePath("Interrupted game");
+        QDir().mkpath(state);
+        SavedGame gone{30, "Gone", {}};
+        gone.board[1] = 5;
+        GameInProgress(ToFilePath(state)).Keep(gone);  // left as a crash leaves it
+        game.folder.WriteBytes("user state/damaged.kyp", "not a game");
+        form.OfferGameInProgress();
+        QCOMPARE(game.desktop->Prompts(),
+                 QStringList({"A game interrupted earlier could not be read back. It has been moved to " + aside + ".kyp.",
+                              "The game interrupted on Gone cannot go on: the figure is not in the figure menu. "
+                              "Open it once the figure is back: " + aside + " 2.kyp."}));
+        QCOMPARE(ReadGameFile(ToFilePath(aside + " 2.kyp")).value, gone);
+        QCOMPARE(QDir(state).entryList({"*.kyp"}), QStringList());
     }
 
     void theCertificateCountsWhatIsMissing() {

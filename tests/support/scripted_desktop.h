@@ -60,6 +60,7 @@ public:
     void ShowHelp(const QString& helpFile, int) override { helpFiles << helpFile; }
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override { return appPath_ + "/user data"; }
+    QString StateFolder() const override { return appPath_ + "/user state"; }
     void DoEvents() override {
         if (onDoEvents) onDoEvents();
     }
