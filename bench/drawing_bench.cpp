@@ -116,10 +116,12 @@ void BM_LayoutFullBoard1920x1080(benchmark::State& state) {
     TriForm form(desktop);
     form.show();
     form.resize(1920, 1080 + (form.height() - form.client->height()));
-    const auto solution = KnownSolution(form.Figure.points);
+    QCoreApplication::processEvents();  // the layout that follows
+    const Game& game = form.CurrentGame();
+    const auto solution = KnownSolution(game.Figure().points);
     for (int cell = 1; cell <= kCellCount; ++cell) {
-        form.Board.pieces[cell] = (*solution)[cell];
-        form.TriPool((*solution)[cell])->hide();
+        const Point centre = Centroid(game.CellPoints()[cell]);
+        form.FigurePic_DragDrop(form.TriPool((*solution)[cell]), centre.x, centre.y);
     }
     for (auto _ : state) form.Form_Resize();
     state.counters["client_width"] = form.client->width();

@@ -1,5 +1,6 @@
 // Game files and figures of the game window: open, save, save as, exit, the
-// save question that guards them, and switching to another figure.
+// save question that guards them, switching to another figure, and the game
+// a crash interrupted.
 
 #include "app/file_messages.h"
 #include "app/paths.h"
@@ -21,34 +22,31 @@ FileDialogSetup TriForm::GameFileDialog() const {
 }
 
 bool TriForm::ConfirmSaveGame() {
-    if (labelScore->text().isEmpty()) return true;
-    const bool named = !GameFileTitle.isEmpty();
-    const QString question =
-        named ? LoadResString(142) + GameFileTitle + LoadResString(143) : LoadResString(141);
+    // A game whose clock has shown nothing since it was drawn is not offered
+    // for saving.
+    if (game_.Label() == ScoreLabel::Empty) return true;
+    const QString title = QString::fromStdString(game_.FileTitle());
+    const QString question = title.isEmpty() ? LoadResString(141) : LoadResString(142) + title + LoadResString(143);
     switch (desktop_.MsgBox(question, msgbox::kYesNoCancel, QString())) {
     // A save that fails keeps the game: the player has been told and may try
     // another place.
-    case msgbox::kYes: return named ? SaveGame() : SaveGameAs();
+    case msgbox::kYes: return title.isEmpty() ? SaveGameAs() : SaveGame();
     case msgbox::kNo: return true;
     default: return false;
     }
 }
 
-bool TriForm::SaveGame() {
-    SavedGame game;
-    game.seconds = Seconds;
-    game.figureName = FigureName.toStdString();
-    game.board = Board.pieces;
-    game.hinted = hintUsed_;
-    switch (WriteGameFile(game, ToFilePath(GameFilePath))) {
-    case FileProblem::None: return true;
-    case FileProblem::NameTooLong:
+void TriForm::TellWriteProblem(FileProblem problem, const QString& title) {
+    if (problem == FileProblem::NameTooLong)
         desktop_.MsgBox(LoadResString(175), msgbox::kCritical, QString());
-        return false;
-    default:
-        desktop_.MsgBox(WriteProblemMessage(GameFileTitle), msgbox::kCritical, QString());
-        return false;
-    }
+    else
+        desktop_.MsgBox(WriteProblemMessage(title), msgbox::kCritical, QString());
+}
+
+bool TriForm::SaveGame() {
+    const FileProblem problem = game_.Save();
+    if (problem != FileProblem::None) TellWriteProblem(problem, QString::fromStdString(game_.FileTitle()));
+    return problem == FileProblem::None;
 }
 
 void TriForm::mnuSave_Click() { SaveGame(); }
@@ -60,19 +58,14 @@ bool TriForm::SaveGameAs() {
     if (!choice) return true;
     if (!MayOverwrite(desktop_, *choice)) return true;
     // The new name is kept only when the game could be written under it.
-    const QString oldTitle = GameFileTitle;
-    const QString oldPath = GameFilePath;
-    const bool oldSaveEnabled = mnuSave->isEnabled();
-    GameFileTitle = choice->fileTitle;
-    GameFilePath = choice->fileName;
+    const FileProblem problem = game_.SaveAs(ToFilePath(choice->fileName), choice->fileTitle.toStdString());
+    if (problem != FileProblem::None) {
+        TellWriteProblem(problem, choice->fileTitle);
+        return false;
+    }
     SetCaption();
-    mnuSave->setEnabled(true);
-    if (SaveGame()) return true;
-    GameFileTitle = oldTitle;
-    GameFilePath = oldPath;
-    mnuSave->setEnabled(oldSaveEnabled);
-    SetCaption();
-    return false;
+    ShowClockAndMenus();
+    return true;
 }
 
 void TriForm::mnuopen_Click() {
@@ -103,10 +96,9 @@ void TriForm::mnuopen_Click() {
     const std::optional<FigureData> figure = ReadFigure(figureName);
     if (!figure) return;
 
-    GameFilePath = choice->fileName;
-    GameFileTitle = choice->fileTitle;
-    mnuSave->setEnabled(true);
-    LoadGame(game, *figure, menuIndex);
+    game_.Load(game, *figure, ToFilePath(choice->fileName), choice->fileTitle.toStdString());
+    CheckFigureMenu(menuIndex);
+    ShowGame();
 }
 
 int TriForm::FigureMenuIndex(const QString& name) const {
@@ -115,33 +107,8 @@ int TriForm::FigureMenuIndex(const QString& name) const {
     return -1;
 }
 
-void TriForm::LoadGame(const SavedGame& game, const FigureData& figure, int menuIndex) {
-    Seconds = game.seconds;
-    FigureName = QString::fromStdString(game.figureName);
-    Board.pieces = game.board;
-    for (int i = 1; i <= kPieceCount; ++i) {
-        MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
-        TriPool(i)->show();
-        Board.violation[i] = false;
-    }
-    AdoptFigure(figure);
-    DrawFigure();
-    BuildNeighbourTable();
-    for (int cell = 1; cell <= kCellCount; ++cell) {
-        const int piece = Board.pieces[cell];
-        if (piece == 0) continue;
-        DrawBoardCell(piece, cell, DrawMode::Check, false);
-        TriPool(piece)->hide();
-    }
-    for (int i = 0; i < mnuShape->Count(); ++i)
-        if ((*mnuShape)[i]->isChecked()) {
-            (*mnuShape)[i]->setChecked(false);
-            break;
-        }
-    (*mnuShape)[menuIndex]->setChecked(true);
-    StartHistory();
-    hintUsed_ = game.hinted;
-    KeepGameInProgress();
+void TriForm::CheckFigureMenu(int index) {
+    for (int i = 0; i < mnuShape->Count(); ++i) (*mnuShape)[i]->setChecked(i == index);
 }
 
 void TriForm::OfferGameInProgress() {
@@ -155,7 +122,7 @@ void TriForm::OfferGameInProgress() {
     // "Interrupted game" in the player's language, and the player is told.
     const std::filesystem::path aside = PlacesOf(desktop_).DialogFolder();
     const std::string asideStem = LoadResString(230).toStdString();
-    const GameInProgress::Abandoned left = gameInProgress_.ClaimAbandoned(aside, asideStem);
+    const GameInProgress::Abandoned left = game_.ClaimAbandoned(aside, asideStem);
     for (const std::filesystem::path& file : left.setAside)
         desktop_.MsgBox(LoadResString(231) + ToQString(file) + LoadResString(232), msgbox::kCritical, LoadResString(230));
     if (!left.game) return;
@@ -166,33 +133,23 @@ void TriForm::OfferGameInProgress() {
     if (!figure) {
         // Kept for the player to open once the figure is back; should it not
         // move, it is offered again at the next start.
-        if (const auto file = gameInProgress_.SetAsideAbandoned(aside, asideStem))
+        if (const auto file = game_.SetAsideAbandoned(aside, asideStem))
             desktop_.MsgBox(LoadResString(233) + figureName + LoadResString(234) + ToQString(*file) + LoadResString(232),
                             msgbox::kCritical, LoadResString(230));
         return;
     }
     if (desktop_.MsgBox(LoadResString(228) + figureName + LoadResString(229), msgbox::kYesNo | msgbox::kQuestion,
                         LoadResString(230)) != msgbox::kYes) {
-        gameInProgress_.ForgetAbandoned();
+        game_.ForgetAbandoned();
         return;
     }
-    LoadGame(*left.game, *figure, menuIndex);
-    ShowSeconds();  // as a tick would, so that the save question guards the game
-    gameInProgress_.TakeOverAbandoned();
-}
-
-void TriForm::KeepGameInProgress() {
-    if (!FigureLoaded) return;
-    gameInProgress_.Keep(SavedGame{Seconds, FigureName.toStdString(), Board.pieces, hintUsed_});
-    keptSeconds_ = Seconds;
-}
-
-void TriForm::KeepSecondsCounted() {
-    if (Seconds != keptSeconds_) KeepGameInProgress();
+    game_.Restore(*left.game, *figure);
+    CheckFigureMenu(menuIndex);
+    ShowGame();
 }
 
 void TriForm::EndProgram() {
-    gameInProgress_.Discard();
+    game_.End();
     desktop_.End();
 }
 
@@ -229,27 +186,10 @@ void TriForm::mnuShape_Click(int index) {
     const QString name = (*mnuShape)[index]->text();
     const std::optional<FigureData> figure = ReadFigure(name);
     if (!figure) return;
-
-    for (int i = 0; i < mnuShape->Count(); ++i)
-        if ((*mnuShape)[i]->isChecked()) {
-            (*mnuShape)[i]->setChecked(false);
-            break;
-        }
-    (*mnuShape)[index]->setChecked(true);
-    FigureName = name;
-    AdoptFigure(*figure);
-    DrawFigure();
-    BuildNeighbourTable();
-
-    Seconds = 0;
-    for (int i = 1; i <= kPieceCount; ++i) {
-        Board.pieces[i] = 0;
-        Board.violation[i] = false;
-        MoveTwips(TriPool(i), PoolLeft[i], PoolTop[i]);
-        TriPool(i)->show();
-    }
-    StartHistory();
-    KeepGameInProgress();  // the game left behind is no longer the one in progress
+    game_.NewFigure(name.toStdString(), *figure);
+    pickedCell_ = 0;
+    CheckFigureMenu(index);
+    ShowGame();
 }
 
 }  // namespace murlen

@@ -10,11 +10,11 @@
 namespace murlen {
 
 void TriForm::SetUpHint() {
-    HintSolver = new BackgroundSolver(this);
-    connect(HintSolver, &BackgroundSolver::finished, this, &TriForm::HintSolver_Finished);
-    HintEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    HintEscape->setEnabled(false);
-    connect(HintEscape, &QShortcut::activated, this, &TriForm::CancelHint);
+    hintSolver_ = new BackgroundSolver(this);
+    connect(hintSolver_, &BackgroundSolver::finished, this, &TriForm::HintSolver_Finished);
+    hintEscape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    hintEscape_->setEnabled(false);
+    connect(hintEscape_, &QShortcut::activated, this, &TriForm::CancelHint);
     // An answer must not move pieces or open a message inside a drag: it
     // waits until the drag is over, unless the drop has changed the board.
     const auto runHeldHint = [this] {
@@ -27,7 +27,7 @@ void TriForm::SetUpHint() {
     for (int i = 1; i <= kPieceCount; ++i) connect(TriPool(i), &PictureBox::dragFinished, this, runHeldHint);
 }
 
-bool TriForm::HintRunning() const { return HintSolver->Busy() || hintAfterDrag_.has_value(); }
+bool TriForm::HintRunning() const { return hintSolver_->Busy() || hintAfterDrag_.has_value(); }
 
 void TriForm::mnuHint_Click() {
     // Hint while a hint is searched is the way to give it up.
@@ -35,22 +35,22 @@ void TriForm::mnuHint_Click() {
         CancelHint();
         return;
     }
-    if (!FigureLoaded) return;
-    hintBoard_ = Board.pieces;
-    HintSolver->Solve(Figure.points, Board.pieces);
+    if (!game_.HasFigure()) return;
+    hintBoard_ = game_.State().pieces;
+    hintSolver_->Solve(game_.Figure().points, hintBoard_);
     setCursor(Qt::BusyCursor);
-    HintEscape->setEnabled(true);
+    hintEscape_->setEnabled(true);
 }
 
 void TriForm::CancelHint() {
-    HintSolver->Cancel();
+    hintSolver_->Cancel();
     hintAfterDrag_.reset();
     EndHintWait();
 }
 
 void TriForm::EndHintWait() {
     unsetCursor();
-    HintEscape->setEnabled(false);
+    hintEscape_->setEnabled(false);
 }
 
 void TriForm::HintSolver_Finished(const SolveResult& result) {
@@ -61,9 +61,12 @@ void TriForm::HintSolver_Finished(const SolveResult& result) {
     EndHintWait();
     // Every change of the board cancels the hint; this only guards against an
     // answer to another board.
-    if (Board.pieces != hintBoard_) return;
+    if (game_.State().pieces != hintBoard_) return;
     switch (result.verdict) {
-    case SolveVerdict::Solved: PlaceHintPiece(result.board); break;
+    case SolveVerdict::Solved:
+        // One piece of a solution that keeps every piece already placed.
+        if (const std::optional<Move> move = game_.PlayHint(result.board)) DrawStep({*move});
+        break;
     case SolveVerdict::Unsolvable: {
         const bool boardToBlame = result.reason == UnsolvableReason::PiecesCannotStay;
         desktop_.MsgBox(LoadResString(boardToBlame ? 214 : 215) + UnsolvableReasonText(result.reason) +
@@ -74,17 +77,6 @@ void TriForm::HintSolver_Finished(const SolveResult& result) {
     // The solver gave up at its time limit: better to say so than to keep the
     // player waiting.
     case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(218), msgbox::kCritical, QString()); break;
-    }
-}
-
-void TriForm::PlaceHintPiece(const CellArray<std::int16_t>& solution) {
-    // The lowest-numbered empty cell gets its piece of the solution, which
-    // keeps every piece already on the board, so that piece is in the pool.
-    for (int cell = 1; cell <= kCellCount; ++cell) {
-        if (Board.pieces[cell] != 0) continue;
-        hintUsed_ = true;
-        PlayMove({solution[cell], kPool, cell});
-        return;
     }
 }
 

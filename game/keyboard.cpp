@@ -36,7 +36,7 @@ void TriForm::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter: KeyboardPut(); break;
     case Qt::Key_Delete:
-        if (FigureLoaded && keyboardPlay_) RemovePieceFromBoard(boardCursor_);
+        if (game_.HasFigure() && keyboardPlay_) RemovePieceFromBoard(boardCursor_);
         pickedCell_ = 0;
         break;
     default: QMainWindow::keyPressEvent(event); return;
@@ -48,7 +48,8 @@ void TriForm::keyPressEvent(QKeyEvent* event) {
 void TriForm::MoveKeyboardCursor(int dx, int dy) {
     if (!keyboardPlay_) return;  // the first key only shows the cursors
     if (boardHasKeys_) {
-        if (FigureLoaded) boardCursor_ = CellTowards(CellPoints, Neighbours, boardCursor_, float(dx), float(dy));
+        if (game_.HasFigure())
+            boardCursor_ = CellTowards(game_.CellPoints(), game_.Neighbours(), boardCursor_, float(dx), float(dy));
     } else {
         poolCursor_ = PoolPieceAt(std::clamp(PoolColumn(poolCursor_) + dx, 0, 15),
                                   std::clamp(PoolRow(poolCursor_) + dy, 0, 3));
@@ -56,16 +57,14 @@ void TriForm::MoveKeyboardCursor(int dx, int dy) {
 }
 
 void TriForm::KeyboardPut() {
-    if (!keyboardPlay_ || !FigureLoaded) return;
+    if (!keyboardPlay_ || !game_.HasFigure()) return;
     const int cell = boardCursor_;
     if (!boardHasKeys_) {
-        if (TriPool(poolCursor_)->isVisibleTo(client) && Board.pieces[cell] == 0)
-            PlayMove({poolCursor_, kPool, cell});
+        PlayMove({poolCursor_, kPool, cell});
     } else if (pickedCell_ == 0) {
-        if (Board.pieces[cell] != 0) pickedCell_ = cell;
+        if (game_.Board(cell) != 0) pickedCell_ = cell;
     } else {
-        if (Board.pieces[cell] == 0 && Board.pieces[pickedCell_] != 0)
-            PlayMove({Board.pieces[pickedCell_], pickedCell_, cell});
+        PlayMove({game_.Board(pickedCell_), pickedCell_, cell});
         pickedCell_ = 0;
     }
 }
@@ -73,7 +72,7 @@ void TriForm::KeyboardPut() {
 void TriForm::ShowKeyboardCursors() {
     if (!keyboardPlay_) return;
     // The pool's cursor frames the home place of its piece.
-    const QRect home(TwipsToPixels(PoolLeft[poolCursor_]), TwipsToPixels(PoolTop[poolCursor_]),
+    const QRect home(TwipsToPixels(poolLeft_[poolCursor_]), TwipsToPixels(poolTop_[poolCursor_]),
                      TriPool(poolCursor_)->width(), TriPool(poolCursor_)->height());
     poolMarker_->setGeometry(home.adjusted(-4, -4, 4, 4));
     poolMarker_->SetOutline(QRectF(2.5, 2.5, home.width() + 3, home.height() + 3), !boardHasKeys_);
@@ -82,15 +81,15 @@ void TriForm::ShowKeyboardCursors() {
     // The board's cursors lie on the cell's edges: a rule colour inside stays
     // in sight.
     const auto outline = [this](int cell) {
-        const Triangle& t = CellPoints[cell];
+        const Triangle& t = game_.CellPoints()[cell];
         return QPolygonF{FigurePic->ToPixels(t.p1), FigurePic->ToPixels(t.p2), FigurePic->ToPixels(t.p3)};
     };
     boardMarker_->setGeometry(FigurePic->rect());
     boardMarker_->SetOutline(outline(boardCursor_), boardHasKeys_);
-    boardMarker_->setVisible(FigureLoaded);
+    boardMarker_->setVisible(game_.HasFigure());
     pickedMarker_->setGeometry(FigurePic->rect());
     pickedMarker_->SetOutline(pickedCell_ != 0 ? outline(pickedCell_) : QPolygonF(), false);
-    pickedMarker_->setVisible(FigureLoaded && pickedCell_ != 0);
+    pickedMarker_->setVisible(game_.HasFigure() && pickedCell_ != 0);
 }
 
 void TriForm::HideKeyboardCursors() {

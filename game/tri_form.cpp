@@ -42,8 +42,11 @@ float AtLeast10(float value) { return (std::isnan(value) || value <= 10) ? 10.0f
 }  // namespace
 
 TriForm::TriForm(Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), gameInProgress_(ToFilePath(desktop.StateFolder()),
-                     {ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))}) {
+    : QMainWindow(parent),
+      desktop_(desktop),
+      game_(GameKeeping{ToFilePath(desktop.StateFolder()),
+                        {ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))},
+                        ToFilePath(desktop.DataFolder() + QStringLiteral("/best times.txt"))}) {
     BuildDesign();
     Form_Load();
     ConnectHandlers();
@@ -159,8 +162,8 @@ void TriForm::Form_Load() {
     mnuNewShape->setText(LoadResString(161));
 
     // 2. Caption parts.
-    GameLabel = LoadResString(116);
-    FileLabel = LoadResString(117);
+    gameLabel_ = LoadResString(116);
+    fileLabel_ = LoadResString(117);
 
     // 3. The score label's tool tip.
     labelScore->setToolTip(LoadResString(119));
@@ -175,8 +178,6 @@ void TriForm::Form_Load() {
         piece->SetScale(42, 42);
         piece->setVisible(true);
         piece->SetDragIcon(LoadResPicture(PieceIconId(i)));
-        Board.pieces[i] = 0;
-        Board.violation[i] = false;
     }
 
     // 5. The figure menu and the first figure.
@@ -185,8 +186,7 @@ void TriForm::Form_Load() {
     // 6. The board's drag icon while no piece is under the pointer.
     FigurePic->SetDragIcon(LoadResPicture(kIconFigure));
 
-    // 7, 8. The clock.
-    Seconds = 0;
+    // 7, 8. The clock, at 0 from the start of the game.
     Timer1->SetInterval(1000);
 }
 
@@ -211,20 +211,23 @@ void TriForm::StartFigures() {
         (*mnuShape)[n]->setChecked(false);
         ++n;
     }
-    FigureName = (*mnuShape)[0]->text();
     (*mnuShape)[0]->setChecked(true);
     if (n == 0) {
         desktop_.MsgBox(LoadResString(173), msgbox::kCritical, QString());
         return;
     }
-    if (LoadFigure()) BuildNeighbourTable();
+    const QString first = (*mnuShape)[0]->text();
+    if (const std::optional<FigureData> figure = ReadFigure(first)) game_.NewFigure(first.toStdString(), *figure);
+    SetCaption();
 }
 
 void TriForm::SetCaption() {
-    if (GameFileTitle.isEmpty())
-        setWindowTitle(GameLabel + FigureName);
+    if (!game_.HasFigure()) return;
+    const QString title = QString::fromStdString(game_.FileTitle());
+    if (title.isEmpty())
+        setWindowTitle(gameLabel_ + FigureName());
     else
-        setWindowTitle(GameLabel + FigureName + QStringLiteral(" [") + FileLabel + GameFileTitle + QStringLiteral("]"));
+        setWindowTitle(gameLabel_ + FigureName() + QStringLiteral(" [") + fileLabel_ + title + QStringLiteral("]"));
 }
 
 std::optional<FigureData> TriForm::ReadFigure(const QString& name, bool tell) {
@@ -244,44 +247,52 @@ std::optional<FigureData> TriForm::ReadFigure(const QString& name, bool tell) {
     return *read.value;
 }
 
-void TriForm::AdoptFigure(const FigureData& figure) {
-    SetCaption();
-    Figure = figure;
-    FigureLoaded = true;
-}
-
-bool TriForm::LoadFigure() {
-    const std::optional<FigureData> figure = ReadFigure(FigureName);
-    if (figure) AdoptFigure(*figure);
-    return figure.has_value();
-}
-
-void TriForm::BuildNeighbourTable() {
-    if (FigureName == NeighbourFigure) return;
-    NeighbourFigure = FigureName;
-    Neighbours = murlen::BuildNeighbourTable(Figure.points);
-}
-
 void TriForm::DrawFigure() {
-    Timer1->SetEnabled(false);
-    labelScore->setText(QString());
     FigurePic->Cls();
-    if (!FigureLoaded) return;
-    const Size board = FitBoard(Figure, BoardMaxWidth, BoardMaxHeight);
+    if (!game_.HasFigure()) return;
+    const Size board = FitBoard(game_.Figure(), boardMaxWidth_, boardMaxHeight_);
     FigurePic->resize(std::max(0, TwipsToPixels(board.width)), std::max(0, TwipsToPixels(board.height)));
-    CellPoints = ToBoardUnits(Figure);
-    DrawCellOutlines(*FigurePic, CellPoints);
+    DrawCellOutlines(*FigurePic, game_.CellPoints());
 }
 
-void TriForm::DrawBoardCell(int piece, int cell, DrawMode mode, bool timerOn) {
-    murlen::DrawBoardCell(*FigurePic, View(), piece, cell, mode);
-    Timer1->SetEnabled(timerOn);
+void TriForm::DrawBoardCell(int piece, int cell, DrawMode mode) {
+    // The drawing records the rule colours it paints; the game keeps its own.
+    BoardState painted = game_.State();
+    murlen::DrawBoardCell(*FigurePic, BoardView{game_.CellPoints(), game_.Neighbours(), painted}, piece, cell, mode);
 }
 
 void TriForm::DrawPool() {
     std::array<Canvas*, kPieceCount> pool{};
     for (int i = 1; i <= kPieceCount; ++i) pool[std::size_t(i - 1)] = TriPool(i);
     murlen::DrawPool(pool);
+}
+
+void TriForm::ShowGame() {
+    for (int i = 1; i <= kPieceCount; ++i) {
+        MoveTwips(TriPool(i), poolLeft_[i], poolTop_[i]);
+        TriPool(i)->setVisible(game_.InPool(i));
+    }
+    DrawFigure();
+    for (int cell = 1; cell <= kCellCount; ++cell)
+        if (game_.Board(cell) != 0) DrawBoardCell(game_.Board(cell), cell, DrawMode::Check);
+    SetCaption();
+    ShowClockAndMenus();
+    ShowKeyboardCursors();
+}
+
+void TriForm::ShowClockAndMenus() {
+    Timer1->SetEnabled(game_.ClockRunning());
+    switch (game_.Label()) {
+    case ScoreLabel::Empty: labelScore->setText(QString()); break;
+    case ScoreLabel::Seconds:
+        labelScore->setText(QStringLiteral(" ") + QString::number(game_.Seconds()) + LoadResString(146));
+        break;
+    case ScoreLabel::Pause: labelScore->setText(LoadResString(145) + LoadResString(125)); break;
+    }
+    mnuPause->setChecked(game_.PauseMarked());
+    mnuUndo->setEnabled(game_.CanUndo());
+    mnuRedo->setEnabled(game_.CanRedo());
+    mnuSave->setEnabled(!game_.FileTitle().empty());
 }
 
 void TriForm::Form_Resize() {
@@ -298,8 +309,8 @@ void TriForm::Form_Resize() {
         PictureBox* piece = TriPool(i);
         SetTwipsGeometry(piece, c * p + g, r * p + g, q, q);
         piece->SetScale(42, 42);
-        PoolLeft[i] = TwipsLeft(piece);
-        PoolTop[i] = TwipsTop(piece);
+        poolLeft_[i] = TwipsLeft(piece);
+        poolTop_[i] = TwipsTop(piece);
         desktop_.DoEvents();
     }
 
@@ -309,19 +320,20 @@ void TriForm::Form_Resize() {
     const float boardHeight = AtLeast10(float(TwipsTop(labelScore) - TwipsTop(FigurePic)) - g);
     FigurePic->resize(std::max(0, TwipsToPixels(16 * q + 15 * g)), TwipsToPixels(boardHeight));
 
-    BoardMaxHeight = float(TwipsHeight(FigurePic));
-    BoardMaxWidth = float(TwipsWidth(FigurePic));
+    boardMaxHeight_ = float(TwipsHeight(FigurePic));
+    boardMaxWidth_ = float(TwipsWidth(FigurePic));
 
     desktop_.DoEvents();
 
+    // The clock stands and its label is empty until the next move.
+    game_.StopClock();
+    ShowClockAndMenus();
     DrawPool();
     DrawFigure();
-    if (!FigureLoaded) return;
     for (int i = 1; i <= kCellCount; ++i)
-        if (Board.pieces[i] != 0) DrawBoardCell(Board.pieces[i], i, DrawMode::Check, false);
+        if (game_.Board(i) != 0) DrawBoardCell(game_.Board(i), i, DrawMode::Check);
     ShowKeyboardCursors();
 }
-
 
 void TriForm::ConnectHandlers() {
     connect(client, &FormSurface::resized, this, &TriForm::Form_Resize);
@@ -358,10 +370,9 @@ void TriForm::ConnectHandlers() {
 }
 
 void TriForm::mnuPrint_Click() {
-    if (!FigureLoaded) return;
-    int missing = 0;
-    for (int i = 1; i <= kPieceCount; ++i) missing += TriPool(i)->isVisibleTo(client) ? 1 : 0;
-    const Certificate certificate{Figure, Board, missing, Seconds, GameFileTitle,
+    if (!game_.HasFigure()) return;
+    const Certificate certificate{game_.Figure(), game_.State(), game_.PiecesInPool(), game_.Seconds(),
+                                  QString::fromStdString(game_.FileTitle()),
                                   QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
     PrintCertificate(desktop_, certificate);
 }
@@ -375,11 +386,11 @@ void TriForm::changeEvent(QEvent* event) {
     // Minimising sends no resize, nor does restoring to the same size; the
     // layout must still run for both, a minimised window as one of no size.
     // A player who leaves the window may not come back: the seconds so far are kept.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) KeepSecondsCounted();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) game_.KeepSecondsCounted();
     if (event->type() != QEvent::WindowStateChange) return;
     const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
     if (!((before ^ windowState()) & Qt::WindowMinimized)) return;
-    KeepSecondsCounted();
+    game_.KeepSecondsCounted();
     client->RequestLayout();
 }
 

@@ -1,6 +1,7 @@
 // TriForm, the game window: the pool of 64 pieces, the board, the clock and the
-// menus. Its handlers translate window events into calls on the puzzle model;
-// every dialog goes through the Desktop, so tests can drive the window whole.
+// menus. The state of play is the Game's (play/game.h): each handler turns its
+// event into a call on the game and draws what the game says changed. Every
+// dialog goes through the Desktop, so tests can drive the window whole.
 #pragma once
 
 #include <QMainWindow>
@@ -16,10 +17,7 @@
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
-#include "files/game_in_progress.h"
-#include "model/geometry.h"
-#include "model/move_history.h"
-#include "model/rules.h"
+#include "play/game.h"
 
 namespace murlen {
 
@@ -29,6 +27,9 @@ class TriForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TriForm(Desktop& desktop, QWidget* parent = nullptr);
+
+    // The game in play, for reading.
+    const Game& CurrentGame() const { return game_; }
 
     // --- Controls -----------------------------------------------------------
     FormSurface* client = nullptr;  // the client area, the window's free space
@@ -55,35 +56,13 @@ public:
     QAction* mnuUsage = nullptr;
     QAction* mnuAbout = nullptr;
 
-    // --- State --------------------------------------------------------------
-    std::int32_t Seconds = 0;
-    float PointerX = 0;
-    float PointerY = 0;
-    float BoardMaxHeight = 0;
-    float BoardMaxWidth = 0;
-    QString GameFileTitle;
-    QString GameFilePath;
-    QString FigureName;
-    QString NeighbourFigure;
-    QString GameLabel;
-    QString FileLabel;
-
-    FigureData Figure;  // FigMinX .. FigMaxY and FigurePoints
-    bool FigureLoaded = false;  // false while no figure could be read
-    CellArray<Triangle> CellPoints;
-    CellArray<NeighbourSlots> Neighbours;
-    BoardState Board;  // Board and Violation
-    MoveHistory History;  // the player's moves of this game, for Undo and Redo
-    CellArray<int> PoolLeft;
-    CellArray<int> PoolTop;
-
     // The shape generator while it is loaded; its Return only hides it, so its
     // drawing is there again at the next visit.
     QPointer<FrmShape> frmShape;
 
-    // The hint's search, and the Escape key that cancels it while it runs.
-    BackgroundSolver* HintSolver = nullptr;
-    QShortcut* HintEscape = nullptr;
+    // The home place of pool piece i in twips, set by the layout.
+    int PoolLeft(int i) const { return poolLeft_[i]; }
+    int PoolTop(int i) const { return poolTop_[i]; }
 
     // --- Event handlers -----------------------------------------------------
     void Form_Load();
@@ -108,6 +87,11 @@ public:
     // The hint
     void mnuHint_Click();
     void HintSolver_Finished(const SolveResult& result);
+    // True from a Hint until its piece lies on the board or its message has
+    // been shown; the window shows a busy cursor meanwhile.
+    bool HintRunning() const;
+    // The time the hint's search may take (tests make it tiny).
+    void SetHintTimeLimit(std::chrono::nanoseconds limit) { hintSolver_->SetTimeLimit(limit); }
 
     // Game files and figures
     void mnuopen_Click();
@@ -122,51 +106,9 @@ public:
     void mnuUsage_Click();
     void mnuAbout_Click();
 
-    // --- Operations ---------------------------------------------------------
-    // Reads the figure list into the figure menu and loads its first figure.
-    void StartFigures();
-    // The names of the figure list the player sees; tells the player
-    // when the list cannot be read.
-    std::optional<std::vector<std::string>> ReadFigureNames();
-    // Reads the shape file of FigureName and makes it the current figure. On a
-    // missing or damaged file the player is told, the current figure stays as
-    // it was, and the result is false.
-    bool LoadFigure();
-    // Reads the shape file of figure `name` without changing anything; tells
-    // the player when it cannot be used, unless `tell` is false.
-    std::optional<FigureData> ReadFigure(const QString& name, bool tell = true);
-    // Makes a figure that has been read the current one and sets the caption.
-    void AdoptFigure(const FigureData& figure);
-    // True when the program may go on: the game was saved, or the player did
-    // not want to save it, or there was nothing to save.
-    bool ConfirmSaveGame();
-    // Writes the game into GameFilePath; false (after telling the player) when
-    // it could not be written.
-    bool SaveGame();
-    // Save As: asks for a name and writes the game under it. False only when
-    // the game could not be written; a cancelled dialog is the player's choice.
-    bool SaveGameAs();
     // After a start: offers the game of a program that ended without the
     // player's say (a crash, a kill, a logout) and, on Yes, brings it back.
     void OfferGameInProgress();
-    // True when the board is solved: no piece left in the pool, no rule broken.
-    bool Solved() const;
-    // A move of the player (a drop, a click, a key, a hint): made, and kept for
-    // Undo. Every move goes through here, so that all of them draw, check and
-    // start the clock alike.
-    void PlayMove(const Move& move);
-    void SetCaption();
-    void DrawFigure();
-    void BuildNeighbourTable();
-    void DrawBoardCell(int piece, int cell, DrawMode mode, bool timerOn);
-    void DrawPool();
-
-    // True from a Hint until its piece lies on the board or its message has
-    // been shown; the window shows a busy cursor meanwhile.
-    bool HintRunning() const;
-    // Drops the hint being searched: nothing will come of it. Every change of
-    // the board cancels the hint, since its answer was for the board before.
-    void CancelHint();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -177,62 +119,109 @@ protected:
 private:
     void BuildDesign();
     void ConnectHandlers();
+
+    // --- Figures -----------------------------------------------------------
+    // Reads the figure list into the figure menu and starts a game on its
+    // first figure.
+    void StartFigures();
+    // The names of the figure list the player sees; tells the player when the
+    // list cannot be read.
+    std::optional<std::vector<std::string>> ReadFigureNames();
+    // Reads the shape file of figure `name` without changing anything; tells
+    // the player when it cannot be used, unless `tell` is false.
+    std::optional<FigureData> ReadFigure(const QString& name, bool tell = true);
+    // The index of figure `name` in the figure menu, or -1.
+    int FigureMenuIndex(const QString& name) const;
+    // Marks the figure of the game in play in the figure menu.
+    void CheckFigureMenu(int index);
+    QString FigureName() const { return QString::fromStdString(game_.FigureName()); }
+    void SetCaption();
+
+    // --- Drawing what the game says -----------------------------------------
+    void DrawFigure();
+    void DrawBoardCell(int piece, int cell, DrawMode mode);
+    void DrawPool();
+    // The whole game anew: every pool piece home, the board and its pieces,
+    // the clock's label, the menus.
+    void ShowGame();
+    // A move the game has made: its cells, its pool piece.
+    void DrawMove(const Move& move);
+    // The moves of a step the game has made, and what they change besides.
+    void DrawStep(const Step& step);
+    // What every call on the game may change: the timer, the label, the menus.
+    void ShowClockAndMenus();
+
+    // --- Play ----------------------------------------------------------------
+    // A move of the player (a drop, a click, a key): made by the game, drawn.
+    void PlayMove(const Move& move);
     void RemovePieceFromBoard(int cell);
-    bool CanMake(const Move& move) const;
-    void MakeMove(const Move& move);
-    // A new game: nothing to undo, no hint taken.
-    void StartHistory();
-    void EnableUndoRedo();
-    // A new best time for the figure of a game solved without a hint; true
-    // when it beats the one kept.
-    bool KeepBestTime(std::int32_t score);
-    QString BestTimesFile() const;
-    // Keyboard play: a cursor in the pool and one on the board.
+    // The congratulation of a solved board; true when the player chose to
+    // leave and the program ends.
+    bool Congratulate(const Tick& tick);
+    void CongratulateAfterDrag();
+
+    // --- Files -----------------------------------------------------------------
+    // True when the program may go on: the game was saved, or the player did
+    // not want to save it, or there was nothing to save.
+    bool ConfirmSaveGame();
+    // Writes the game into its file; false (after telling the player) when it
+    // could not be written.
+    bool SaveGame();
+    // Save As: asks for a name and writes the game under it. False only when
+    // the game could not be written; a cancelled dialog is the player's choice.
+    bool SaveGameAs();
+    // Tells the player why a game could not be written under `title`.
+    void TellWriteProblem(FileProblem problem, const QString& title);
+    FileDialogSetup GameFileDialog() const;
+    // The end of the program that the player chose: the game kept against a
+    // crash goes.
+    void EndProgram();
+
+    // --- The hint --------------------------------------------------------------
+    void SetUpHint();
+    // Drops the hint being searched: nothing will come of it. Every change of
+    // the board cancels the hint, since its answer was for the board before.
+    void CancelHint();
+    void EndHintWait();
+
+    // --- Keyboard play: a cursor in the pool and one on the board ------------
     void MoveKeyboardCursor(int dx, int dy);
     void KeyboardPut();
     void ShowKeyboardCursors();
     void HideKeyboardCursors();
-    FileDialogSetup GameFileDialog() const;
-    // The index of figure `name` in the figure menu, or -1.
-    int FigureMenuIndex(const QString& name) const;
-    // Makes a saved game, on its figure that has been read, the game in play.
-    void LoadGame(const SavedGame& game, const FigureData& figure, int menuIndex);
-    // Keeps the game as it stands in the program's state folder, against a
-    // crash: after every move, every kSecondsBetweenKeeps seconds of the
-    // clock, and when the player pauses or leaves the window.
-    void KeepGameInProgress();
-    void KeepSecondsCounted();
-    static constexpr int kSecondsBetweenKeeps = 10;
-    // The end of the program that the player chose: the game kept against a
-    // crash goes.
-    void EndProgram();
-    // The congratulation of a solved board; true when the player chose to
-    // leave and the program ends.
-    bool Congratulate(std::int32_t score);
-    void CountSecond();
-    void ShowSeconds();
-    void CongratulateAfterDrag();
-    void SetUpHint();
-    void EndHintWait();
-    void PlaceHintPiece(const CellArray<std::int16_t>& solution);
-    BoardView View() { return BoardView{CellPoints, Neighbours, Board}; }
 
     Desktop& desktop_;
-    GameInProgress gameInProgress_;
-    std::int32_t keptSeconds_ = 0;  // the seconds of the game kept last
-    // The score of a tick that found the board solved during a drag: a message
-    // box must not open inside the drag, so the congratulation waits for its end.
-    std::optional<std::int32_t> congratulateAfterDrag_;
-    CellArray<std::int16_t> hintBoard_{};         // the board the hint was asked for
-    std::optional<SolveResult> hintAfterDrag_;    // an answer that came during a drag
-    bool hintUsed_ = false;                       // a hint has laid a piece in this game
+    Game game_;
+
+    // What the layout found (twips).
+    CellArray<int> poolLeft_;
+    CellArray<int> poolTop_;
+    float boardMaxWidth_ = 0;
+    float boardMaxHeight_ = 0;
+    // The last pointer position over the board, in board units: a drag from
+    // the board takes the piece of the cell under it.
+    float pointerX_ = 0;
+    float pointerY_ = 0;
+    // Caption parts in the player's language.
+    QString gameLabel_;
+    QString fileLabel_;
+
+    // A tick that found the board solved during a drag: a message box must not
+    // open inside the drag, so the congratulation waits for its end.
+    std::optional<Tick> congratulateAfterDrag_;
+    // The hint's search, and the Escape key that cancels it while it runs.
+    BackgroundSolver* hintSolver_ = nullptr;
+    QShortcut* hintEscape_ = nullptr;
+    CellArray<std::int16_t> hintBoard_{};       // the board the hint was asked for
+    std::optional<SolveResult> hintAfterDrag_;  // an answer that came during a drag
+
     // Keyboard play: the cursors show once a key has been used, until the mouse
     // is pressed on the pool or the board.
     bool keyboardPlay_ = false;
-    bool boardHasKeys_ = false;   // the arrows move the board's cursor, else the pool's
-    int poolCursor_ = 64;         // the pool piece whose home place the cursor marks
-    int boardCursor_ = 1;         // a cell
-    int pickedCell_ = 0;          // a cell whose piece waits for its new cell, or 0
+    bool boardHasKeys_ = false;  // the arrows move the board's cursor, else the pool's
+    int poolCursor_ = 64;        // the pool piece whose home place the cursor marks
+    int boardCursor_ = 1;        // a cell
+    int pickedCell_ = 0;         // a cell whose piece waits for its new cell, or 0
     Marker* poolMarker_ = nullptr;
     Marker* boardMarker_ = nullptr;
     Marker* pickedMarker_ = nullptr;

@@ -1,5 +1,7 @@
 // The moves of a game, for Undo and Redo: a piece from the pool onto a cell,
-// from one cell to another, or from a cell back to the pool.
+// from one cell to another, or from a cell back to the pool. Several moves
+// made at once (a solution laid on the board) are one step, taken back and
+// made again together.
 #pragma once
 
 #include <optional>
@@ -17,24 +19,29 @@ struct Move {
     friend bool operator==(const Move&, const Move&) = default;
 };
 
+using Step = std::vector<Move>;
+
 class MoveHistory {
 public:
-    // A move just made. What had been undone can no longer be redone.
-    void Record(const Move& move) {
-        done_.push_back(move);
+    // A step just made. What had been undone can no longer be redone.
+    void Record(Step step) {
+        done_.push_back(std::move(step));
         undone_.clear();
     }
-    // The move that takes back the last one made; it can be redone.
-    std::optional<Move> Undo() {
+    // The moves that take back the last step made, in the order to make them;
+    // the step can be redone.
+    std::optional<Step> Undo() {
         if (done_.empty()) return std::nullopt;
-        undone_.push_back(done_.back());
+        undone_.push_back(std::move(done_.back()));
         done_.pop_back();
-        return undone_.back().Reversed();
+        Step back;
+        for (auto move = undone_.back().rbegin(); move != undone_.back().rend(); ++move) back.push_back(move->Reversed());
+        return back;
     }
-    // The move last taken back, to be made again.
-    std::optional<Move> Redo() {
+    // The step last taken back, to be made again.
+    std::optional<Step> Redo() {
         if (undone_.empty()) return std::nullopt;
-        done_.push_back(undone_.back());
+        done_.push_back(std::move(undone_.back()));
         undone_.pop_back();
         return done_.back();
     }
@@ -46,8 +53,8 @@ public:
     }
 
 private:
-    std::vector<Move> done_;
-    std::vector<Move> undone_;
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
 };
 
 }  // namespace murlen

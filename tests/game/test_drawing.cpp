@@ -72,7 +72,7 @@ private slots:
             if (cell != from) game.MovePiece(std::exchange(from, cell), cell);
             Resize(form, {window.width() + 1, window.height()});  // a layout draws every piece again
             Resize(form, window);
-            QVERIFY2(Solid(*form.FigurePic, form.CellPoints[cell], kBlack), qPrintable(QString::number(cell)));
+            QVERIFY2(Solid(*form.FigurePic, form.CurrentGame().CellPoints()[cell], kBlack), qPrintable(QString::number(cell)));
         }
         DrawnAtDeviceResolution(*form.TriPool(63));
         QVERIFY(Solid(*form.TriPool(63), kPoolTriangle, form.TriPool(63)->ForeColor()));
@@ -86,15 +86,15 @@ private slots:
         GameFixture game;
         TriForm& form = *game.form;
         int cell = 1;
-        while (form.Neighbours[cell][kSlotP2P3] == 0) ++cell;
-        const int across = NeighbourCell(form.Neighbours[cell][kSlotP2P3]);
+        while (form.CurrentGame().Neighbours()[cell][kSlotP2P3] == 0) ++cell;
+        const int across = NeighbourCell(form.CurrentGame().Neighbours()[cell][kSlotP2P3]);
         // The pixels of a colour along a cell's edge: in the triangle of the
         // edge and the point a quarter of the way from its middle to the centre.
         const auto marked = [&form](int where, int towards, Rgb colour) {
-            const Triangle& t = form.CellPoints[where];
+            const Triangle& t = form.CurrentGame().CellPoints()[where];
             const std::array<std::array<Point, 2>, 3> edges{{{t.p1, t.p2}, {t.p2, t.p3}, {t.p1, t.p3}}};
             std::size_t slot = 0;
-            while (towards ? NeighbourCell(form.Neighbours[where][slot]) != towards : form.Neighbours[where][slot] != 0)
+            while (towards ? NeighbourCell(form.CurrentGame().Neighbours()[where][slot]) != towards : form.CurrentGame().Neighbours()[where][slot] != 0)
                 ++slot;
             const auto [a, b] = edges[slot];
             const Point g = Centroid(t), mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
@@ -117,7 +117,7 @@ private slots:
         QVERIFY(form.FigurePic->Image() == alone);
         game.DragOffBoard(cell);
         int border = 1;
-        while (form.Neighbours[border][kSlotP1P2] != 0 && form.Neighbours[border][kSlotP1P3] != 0) ++border;
+        while (form.CurrentGame().Neighbours()[border][kSlotP1P2] != 0 && form.CurrentGame().Neighbours()[border][kSlotP1P3] != 0) ++border;
         game.DropPiece(64, border);
         QVERIFY(marked(border, 0, kBlue) > 4);
     }

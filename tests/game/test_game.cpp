@@ -41,24 +41,16 @@ FileChoice In(const ProgramFolder& folder, const QString& title) { return {folde
 
 // Lays a solution of the current figure on the board.
 void Solve(const GameFixture& game) {
-    const auto solution = KnownSolution(game.form->Figure.points);
+    const auto solution = KnownSolution(game.form->CurrentGame().Figure().points);
     QVERIFY(solution.has_value());
     for (int cell = 1; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
-}
-
-// The seconds of the game kept against a crash, -1 while none is kept.
-int KeptSeconds(const GameFixture& game) {
-    const QDir state(game.desktop->StateFolder());
-    const QStringList kept = state.entryList({"*.kyp"});
-    QFile file(kept.size() == 1 ? state.filePath(kept[0]) : QString());
-    return file.open(QIODevice::ReadOnly) ? qFromLittleEndian<qint32>(file.read(4).constData()) : -1;
 }
 
 // Every piece in the pool or on exactly one cell, never both or neither.
 QString Misplaced(const TriForm& form) {
     for (int piece = 1; piece <= kPieceCount; ++piece) {
         int cells = 0;
-        for (int cell = 1; cell <= kCellCount; ++cell) cells += form.Board.pieces[cell] == piece;
+        for (int cell = 1; cell <= kCellCount; ++cell) cells += form.CurrentGame().Board(cell) == piece;
         if (cells != (form.TriPool(piece)->isVisibleTo(form.client) ? 0 : 1)) return QString("piece %1").arg(piece);
     }
     return QString();
@@ -128,7 +120,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(desktop.Prompts(), QStringList(message));
         QCOMPARE(desktop.messages[0].style, msgbox::kCritical);
-        QVERIFY(!form.FigureLoaded);
+        QVERIFY(!form.CurrentGame().HasFigure());
         QCOMPARE(form.windowTitle(), QString("Figure: none"));
     }
 
@@ -144,13 +136,13 @@ private slots:
         const std::vector<std::tuple<int, float, float>> homes{
             {64, g, g}, {1, p + g, g}, {15, 15 * p + g, g}, {16, g, p + g}, {63, 15 * p + g, 3 * p + g}};
         for (const auto& [piece, left, top] : homes) {
-            QCOMPARE(form.PoolLeft[piece], grain(left));
-            QCOMPARE(form.PoolTop[piece], grain(top));
-            QCOMPARE(TwipsLeft(form.TriPool(piece)), form.PoolLeft[piece]);
+            QCOMPARE(form.PoolLeft(piece), grain(left));
+            QCOMPARE(form.PoolTop(piece), grain(top));
+            QCOMPARE(TwipsLeft(form.TriPool(piece)), form.PoolLeft(piece));
         }
         QCOMPARE(TwipsTop(form.FigurePic), grain(4 * p + g));
         QCOMPARE(TwipsTop(form.labelScore), grain(TwipsHeight(form.client) - TwipsHeight(form.labelScore) - g));
-        QCOMPARE(form.Board.pieces[3], std::int16_t(9));
+        QCOMPARE(form.CurrentGame().Board(3), 9);
 
         // Minimised: laid out as a window of no size, the clock stopped and the
         // label empty; restored: laid out again.
@@ -176,24 +168,19 @@ private slots:
         QVERIFY(form.mnuPause->isChecked());
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(form.labelScore->text(), QString("Status: Pause"));
-        QTRY_COMPARE(KeptSeconds(game), 2);  // kept at once on a pause
         game.DropPiece(2, 2);  // the next move ends the pause, the next tick its mark
-        QVERIFY(form.Timer1->Enabled());
-        for (int second = 3; second <= 12; ++second) form.Timer1_Timer();
-        QCOMPARE(form.Seconds, 12);
-        QVERIFY(!form.mnuPause->isChecked());
-        QTRY_COMPARE(KeptSeconds(game), 12);  // and every ten seconds
-
-        // A full board that breaks a rule is not solved.
-        for (int cell = 3; cell <= kCellCount; ++cell) game.DropPiece(cell, cell);
+        QVERIFY(form.Timer1->Enabled() && form.mnuPause->isChecked());
         form.Timer1_Timer();
-        QVERIFY(game.desktop->messages.empty());
+        QVERIFY(!form.mnuPause->isChecked());
 
-        // A solved one is, at the next tick; after No the clock stands one
-        // second further; Yes asks to save, and a Cancel there keeps playing.
+        // A solved board is congratulated at the next tick; after No the
+        // clock stands one second further; Yes asks to save, and a Cancel
+        // there keeps playing.
         game.form->mnuShape_Click(0);
+        game.DropPiece(1, 1);
+        for (int second = 1; second <= 41; ++second) form.Timer1_Timer();
+        game.DragOffBoard(1);
         Solve(game);
-        form.Seconds = 41;
         game.desktop->messages.clear();
         game.desktop->msgBoxAnswers = {msgbox::kNo, msgbox::kOk, msgbox::kYes, msgbox::kCancel, msgbox::kYes, msgbox::kNo};
         form.Timer1_Timer();
@@ -213,31 +200,28 @@ private slots:
     void gamesAreSavedAndOpenedAgain() {
         GameFixture game;
         TriForm& form = *game.form;
-        game.DropPiece(63, 5);
-        game.DropPiece(64, 6);
-        form.Seconds = 0x12345;
-        game.desktop->fileAnswers.push_back(In(game.folder, "g.kyp"));
-        form.mnuSaveAs_Click();
-        QCOMPARE(form.windowTitle(), QString("Game: Triangle [File: g.kyp]"));
-        QCOMPARE(game.folder.ReadBytes("g.kyp").size(), 384);
+        SavedGame saved{0x12345, "Triangle", {}, false};
+        saved.board[5] = 63, saved.board[6] = 64;
+        game.folder.WriteBytes("g.kyp", QByteArray::fromStdString(GameFileBytes(saved)));
 
-        // Another window on another figure opens it: figure, board, pool,
-        // clock and name are the game's; the pieces it had go back.
-        ScriptedDesktop desktop(game.folder.Path());
-        TriForm other(desktop);
-        other.show();
-        other.mnuShape_Click(2);
-        Drop(other, 7, 1);
-        desktop.msgBoxAnswers = {msgbox::kNo};
-        desktop.fileAnswers.push_back(In(game.folder, "g.kyp"));
-        other.mnuopen_Click();
-        QCOMPARE(other.Board.pieces, form.Board.pieces);
-        QCOMPARE(Misplaced(other), QString());
-        QCOMPARE(FigureMenu(other), QStringList({"Triangle*", "Rising", "Falling"}));
-        QCOMPARE(other.Seconds, 0x12345);
-        QVERIFY(!other.Timer1->Enabled());
-        QCOMPARE(other.windowTitle(), QString("Game: Triangle [File: g.kyp]"));
-        QVERIFY(other.mnuSave->isEnabled());
+        // On another figure, the game opened: figure, board, pool, clock and
+        // name are the game's; the pieces there were go back. Saved under
+        // another name, it is the same bytes.
+        form.mnuShape_Click(2);
+        game.DropPiece(7, 1);
+        game.desktop->msgBoxAnswers = {msgbox::kNo};
+        game.desktop->fileAnswers = {In(game.folder, "g.kyp"), In(game.folder, "h.kyp")};
+        form.mnuopen_Click();
+        QCOMPARE(form.CurrentGame().State().pieces, saved.board);
+        QCOMPARE(Misplaced(form), QString());
+        QCOMPARE(FigureMenu(form), QStringList({"Triangle*", "Rising", "Falling"}));
+        QCOMPARE(form.CurrentGame().Seconds(), 0x12345);
+        QVERIFY(!form.Timer1->Enabled());
+        QCOMPARE(form.windowTitle(), QString("Game: Triangle [File: g.kyp]"));
+        QVERIFY(form.mnuSave->isEnabled());
+        form.mnuSaveAs_Click();
+        QCOMPARE(game.folder.ReadBytes("h.kyp"), game.folder.ReadBytes("g.kyp"));
+        QCOMPARE(form.windowTitle(), QString("Game: Triangle [File: h.kyp]"));
     }
 
     void gameFilesThatCannotBeUsedChangeNothing_data() {
@@ -260,12 +244,12 @@ private slots:
         GameFixture game;
         TriForm& form = *game.form;
         game.DropPiece(3, 4);
-        const CellArray<std::int16_t> before = form.Board.pieces;
+        const CellArray<std::int16_t> before = form.CurrentGame().State().pieces;
         game.folder.WriteBytes(name, bytes);
         game.desktop->fileAnswers.push_back(In(game.folder, name));
         form.mnuopen_Click();
         QCOMPARE(game.desktop->Prompts(), QStringList(message));
-        QCOMPARE(form.Board.pieces, before);
+        QCOMPARE(form.CurrentGame().State().pieces, before);
         QCOMPARE(form.windowTitle(), QString("Game: Triangle"));
         QVERIFY(!form.mnuSave->isEnabled());
     }
@@ -284,13 +268,17 @@ private slots:
         GameFixture game;
         TriForm& form = *game.form;
         Solve(game);
-        if (command != "congratulation") game.DragOffBoard(1);
-        form.labelScore->setText(" 12 seconds");  // a clock that has run: there is a game to save
-        // Every save goes to a folder that does not exist.
-        const FileChoice nowhere{game.folder.FilePath("missing/x.kyp"), "x.kyp"};
-        if (named) std::tie(form.GameFilePath, form.GameFileTitle) = std::tie(nowhere.fileName, nowhere.fileTitle);
-        else game.desktop->fileAnswers.push_back(nowhere);
-        const CellArray<std::int16_t> before = form.Board.pieces;
+        const int first = form.CurrentGame().Board(1);
+        game.DragOffBoard(1);
+        form.Timer1_Timer();  // a clock that has run: there is a game to save
+        if (command == "congratulation") game.DropPiece(first, 1);
+        // Every save goes to a folder that is not there (any more).
+        QDir(game.folder.Path()).mkdir("gone");
+        const FileChoice nowhere{game.folder.FilePath("gone/x.kyp"), "x.kyp"};
+        game.desktop->fileAnswers.push_back(nowhere);
+        if (named) form.mnuSaveAs_Click();
+        QVERIFY(QDir(game.folder.FilePath("gone")).removeRecursively());
+        const CellArray<std::int16_t> before = form.CurrentGame().State().pieces;
         game.desktop->msgBoxAnswers = {msgbox::kYes, msgbox::kYes};
         if (command == "exit") form.mnuExit_Click();
         if (command == "open") form.mnuopen_Click();
@@ -305,9 +293,9 @@ private slots:
                  QString("The file x.kyp cannot be written. Nothing has been changed."));
         QCOMPARE(game.desktop->openDialogs, 0);
         QVERIFY(!game.desktop->ended);
-        QCOMPARE(form.Board.pieces, before);
-        QCOMPARE(form.GameFileTitle, named ? QString("x.kyp") : QString());
-        QCOMPARE(form.FigureName, QString("Triangle"));
+        QCOMPARE(form.CurrentGame().State().pieces, before);
+        QCOMPARE(form.CurrentGame().FileTitle(), std::string(named ? "x.kyp" : ""));
+        QCOMPARE(form.CurrentGame().FigureName(), std::string("Triangle"));
     }
 
     void aFigureChosenStartsANewGame() {
@@ -315,15 +303,14 @@ private slots:
         TriForm& form = *game.form;
         game.DropPiece(5, 5);
         form.Form_DragDrop(form.TriPool(6), 3000, 7500);  // a pool piece put aside
-        form.Seconds = 7;
+        form.Timer1_Timer();
         form.mnuShape_Click(1);
         QCOMPARE(FigureMenu(form), QStringList({"Triangle", "Rising*", "Falling"}));
         QCOMPARE(form.windowTitle(), QString("Game: Rising"));
-        QCOMPARE(form.Seconds, 0);
-        QCOMPARE(form.Board.pieces, CellArray<std::int16_t>{});
+        QCOMPARE(form.CurrentGame().Seconds(), 0);
+        QCOMPARE(form.CurrentGame().State().pieces, CellArray<std::int16_t>{});
         QCOMPARE(Misplaced(form), QString());
-        QCOMPARE(TwipsLeft(form.TriPool(6)), form.PoolLeft[6]);
-        QCOMPARE(form.NeighbourFigure, QString("Rising"));
+        QCOMPARE(TwipsLeft(form.TriPool(6)), form.PoolLeft(6));
         QVERIFY(!form.mnuUndo->isEnabled());  // nothing of the game before
     }
 
@@ -343,7 +330,7 @@ private slots:
         });
         QVERIFY(form.mnuPause->isChecked());  // the game was paused for the visit
         QCOMPARE(FigureMenu(form), QStringList({"Triangle", "Rising", "Falling", "Box", "Last*"}));
-        QCOMPARE(form.FigureName, QString("Last"));
+        QCOMPARE(form.CurrentGame().FigureName(), std::string("Last"));
         QVERIFY(form.frmShape);  // only hidden: its drawing waits for the next visit
         QCOMPARE(form.frmShape->Grid, Moved(RectangleGrid(true), 3, 6));
     }
@@ -356,10 +343,10 @@ private slots:
         game.folder.WriteBytes("user data/best times.txt", "Triangle\tfast\n");
         // The last piece of a solution goes on last; a hint may have laid it
         // before, and the game may have gone through a file on the way.
-        const auto solveIn = [&](int seconds, bool hint, bool reopened) -> QStringList {
+        const auto solve = [&](bool hint, bool reopened) -> QStringList {
             form.mnuShape_Click(0);
             Solve(game);
-            const int last = form.Board.pieces[kCellCount];
+            const int last = form.CurrentGame().Board(kCellCount);
             game.DragOffBoard(kCellCount);
             if (hint) {
                 form.mnuHint_Click();
@@ -372,23 +359,19 @@ private slots:
                 form.mnuopen_Click();
             }
             game.DropPiece(last, kCellCount);
-            form.Seconds = seconds;
             game.desktop->messages.clear();
             game.desktop->msgBoxAnswers = {msgbox::kNo};
             form.Timer1_Timer();
             return game.desktop->Prompts();
         };
-        const QString congratulation = "KYP Congratulation! Your score is %1seconds";
-        QCOMPARE(solveIn(50, false, false), QStringList({congratulation.arg(50), "A new best time for Triangle: 50 seconds."}));
-        QCOMPARE(solveIn(60, false, false), QStringList(congratulation.arg(60)));
-        QCOMPARE(solveIn(10, true, false), QStringList(congratulation.arg(10)));
-        QCOMPARE(solveIn(10, true, true), QStringList(congratulation.arg(10)));  // the hint went with the file
-        QCOMPARE(solveIn(40, false, true), QStringList({congratulation.arg(40), "A new best time for Triangle: 40 seconds."}));
+        const QStringList congratulation{"KYP Congratulation! Your score is 0seconds"};
+        QCOMPARE(solve(true, true), congratulation);  // the hint went with the file
+        QCOMPARE(solve(false, false), congratulation + QStringList("A new best time for Triangle: 0 seconds."));
         // Kept across a restart.
         TriForm again(*game.desktop);
         again.mnuBestTimes_Click();
         QCOMPARE(game.desktop->messages.back().prompt,
-                 "Triangle: 40 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+                 "Triangle: 0 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
         QCOMPARE(game.desktop->messages.back().title, QString("Best times"));
     }
 
@@ -407,7 +390,7 @@ private slots:
                               "The game interrupted on Gone cannot go on: the figure is not in the figure menu. "
                               "Open it once the figure is back: " + aside + " 2.kyp."}));
         QCOMPARE(ReadGameFile(ToFilePath(aside + " 2.kyp")).value, gone);
-        QCOMPARE(QDir(state).entryList({"*.kyp"}), QStringList());
+        QCOMPARE(QDir(state).entryList({"*.kyp"}).size(), 1);  // the window's own game
     }
 
     void theCertificateCountsWhatIsMissing() {
@@ -427,7 +410,7 @@ private slots:
         QVERIFY(text.waitForFinished());
         const QString printed = QString::fromUtf8(text.readAllStandardOutput());
         int broken = 0;
-        for (int cell = 1; cell <= kCellCount; ++cell) broken += form.Board.violation[cell];
+        for (int cell = 1; cell <= kCellCount; ++cell) broken += form.CurrentGame().Violation(cell);
         QVERIFY2(printed.contains("62 triangles missing"), qPrintable(printed));
         QVERIFY2(printed.contains(QString("%1 violate the rules").arg(broken)), qPrintable(printed));
     }

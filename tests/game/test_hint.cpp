@@ -60,7 +60,7 @@ private slots:
             form.mnuShape_Click(3);
         }
         for (const QPoint& piece : pieces) game.DropPiece(piece.y(), piece.x());
-        if (noTime) form.HintSolver->SetTimeLimit(std::chrono::nanoseconds(1));
+        if (noTime) form.SetHintTimeLimit(std::chrono::nanoseconds(1));
         form.Timer1->SetEnabled(false);
         game.desktop->messages.clear();
         form.mnuHint->trigger();
@@ -77,9 +77,9 @@ private slots:
         // The lowest cell gets its piece, a move like any other.
         QVERIFY(game.desktop->messages.empty());
         QCOMPARE(game.PiecesOnBoard(), 1);
-        QVERIFY(form.Board.pieces[1] != 0 && !form.Board.violation[1]);
+        QVERIFY(form.CurrentGame().Board(1) != 0 && !form.CurrentGame().Violation(1));
         QVERIFY(form.Timer1->Enabled());
-        QCOMPARE(int(SolveFigure(form.Figure.points, form.Board.pieces).verdict), int(SolveVerdict::Solved));
+        QCOMPARE(int(SolveFigure(form.CurrentGame().Figure().points, form.CurrentGame().State().pieces).verdict), int(SolveVerdict::Solved));
     }
 
     void aHintGivenUpOrMadeStaleLeavesNoTrace() {
@@ -99,9 +99,9 @@ private slots:
             form.mnuHint_Click();
             end(game);
             QVERIFY2(!form.HintRunning() && !Busy(form), what);
-            const CellArray<std::int16_t> board = form.Board.pieces;
+            const CellArray<std::int16_t> board = form.CurrentGame().State().pieces;
             QTest::qWait(300);  // an answer the worker had found is dropped
-            QVERIFY2(form.Board.pieces == board && game.desktop->messages.empty(), what);
+            QVERIFY2(form.CurrentGame().State().pieces == board && game.desktop->messages.empty(), what);
         }
     }
 };

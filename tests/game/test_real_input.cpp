@@ -33,7 +33,7 @@ namespace {
 
 // Where the centre of a cell is on the screen.
 QPoint OnScreen(const TriForm& form, int cell) {
-    return form.FigurePic->mapToGlobal(form.FigurePic->ToPixels(Centroid(form.CellPoints[cell])).toPoint());
+    return form.FigurePic->mapToGlobal(form.FigurePic->ToPixels(Centroid(form.CurrentGame().CellPoints()[cell])).toPoint());
 }
 QPoint OnScreen(const GameFixture& game, int cell) { return OnScreen(*game.form, cell); }
 
@@ -90,8 +90,8 @@ private slots:
             .Drag(CentreOf(form.TriPool(1)), OnScreen(game, b))
             .Drag(OnScreen(game, b), Background(form.client))
             .Play();
-        QCOMPARE(form.Board.pieces[a], std::int16_t(63));
-        QCOMPARE(form.Board.pieces[b], std::int16_t(0));
+        QCOMPARE(form.CurrentGame().Board(a), 63);
+        QCOMPARE(form.CurrentGame().Board(b), 0);
         QVERIFY(form.TriPool(1)->isVisibleTo(form.client));
 
         // A click right after a drop takes the piece clicked on, and the
@@ -114,28 +114,28 @@ private slots:
             .Drag(OnScreen(game, 10), OnScreen(game, 40))
             .Drag(CentreOf(form.TriPool(9)), aside)
             .Play();
-        QCOMPARE(form.Board.pieces[10], std::int16_t(0));
-        QCOMPARE(form.Board.pieces[40], std::int16_t(7));
+        QCOMPARE(form.CurrentGame().Board(10), 0);
+        QCOMPARE(form.CurrentGame().Board(40), 7);
         QVERIFY(!form.TriPool(7)->isVisibleTo(form.client));
         QVERIFY(form.TriPool(8)->isVisibleTo(form.client));
         QCOMPARE(form.TriPool(9)->mapToGlobal(QPoint(0, 0)), aside);
         QVERIFY(form.Timer1->Enabled());
         hand.MoveTo(form.TriPool(9)->mapToGlobal(QPoint(3, 3))).Click().Play();
-        QCOMPARE(TwipsLeft(form.TriPool(9)), form.PoolLeft[9]);
-        QCOMPARE(TwipsTop(form.TriPool(9)), form.PoolTop[9]);
+        QCOMPARE(TwipsLeft(form.TriPool(9)), form.PoolLeft(9));
+        QCOMPARE(TwipsTop(form.TriPool(9)), form.PoolTop(9));
 
         // The right and the middle button play nothing, neither clicks nor drags.
         hand.MoveTo(OnScreen(game, 40)).Click(3).Click(2)
             .Drag(CentreOf(form.TriPool(10)), OnScreen(game, 6), 3)
             .Drag(OnScreen(game, 40), Background(form.client), 2)
             .Play();
-        QCOMPARE(form.Board.pieces[40], std::int16_t(7));
+        QCOMPARE(form.CurrentGame().Board(40), 7);
         QCOMPARE(game.PiecesOnBoard(), 1);
 
         // Every second counts while a piece is held: pool piece 6, for four
         // seconds over the board. Around the piece the board shows through
         // its drag icon, also without a compositor.
-        const int before = form.Seconds;
+        const int before = form.CurrentGame().Seconds();
         const QPoint from = CentreOf(form.TriPool(6));
         QList<QRgb> besidePiece;
         QTimer look;
@@ -145,9 +145,9 @@ private slots:
         });
         look.start(200);
         hand.MoveTo(from).Press().GlideTo(from, OnScreen(game, 20), 80).Release().Play();
-        QVERIFY2(form.Seconds - before >= 4, qPrintable(QString::number(form.Seconds - before)));
+        QVERIFY2(form.CurrentGame().Seconds() - before >= 4, qPrintable(QString::number(form.CurrentGame().Seconds() - before)));
         QVERIFY(besidePiece.size() > 5 && !besidePiece.contains(qRgb(255, 255, 255)));
-        QCOMPARE(form.labelScore->text(), QString(" %1 seconds").arg(form.Seconds));
+        QCOMPARE(form.labelScore->text(), QString(" %1 seconds").arg(form.CurrentGame().Seconds()));
     }
 
     void aGamePlayedByKeysAlone() {
@@ -171,7 +171,7 @@ private slots:
             .Key("Tab").Key("Right").Key("Tab").Key("Right").Key("space")
             .Key("u").Key("BackSpace").Key("r")
             .Play();
-        const int second = CellTowards(form.CellPoints, form.Neighbours, 1, 1, 0);
+        const int second = CellTowards(form.CurrentGame().CellPoints(), form.CurrentGame().Neighbours(), 1, 1, 0);
         QByteArray bytes = saved("undone.kyp");
         QCOMPARE(onCell(bytes, 1), qint16(2));
         QCOMPARE(onCell(bytes, second), qint16(0));
@@ -182,8 +182,8 @@ private slots:
         hand.Key("ctrl+y").Key("Tab").Key("Left").Key("Return").Key("Down").Key("Down").Key("Return")
             .Key("Up").Key("Delete")
             .Play();
-        const int below = CellTowards(form.CellPoints, form.Neighbours,
-                                      CellTowards(form.CellPoints, form.Neighbours, 1, 0, 1), 0, 1);
+        const int below = CellTowards(form.CurrentGame().CellPoints(), form.CurrentGame().Neighbours(),
+                                      CellTowards(form.CurrentGame().CellPoints(), form.CurrentGame().Neighbours(), 1, 0, 1), 0, 1);
         bytes = saved("keys.kyp");
         QCOMPARE(onCell(bytes, 1), qint16(0));
         QCOMPARE(onCell(bytes, below), qint16(2));
@@ -199,11 +199,11 @@ private slots:
     void aBoardSolvedDuringADragIsCongratulatedWhenTheDragEnds() {
         GameFixture game;
         TriForm& form = *game.form;
-        const auto solution = KnownSolution(form.Figure.points);
+        const auto solution = KnownSolution(form.CurrentGame().Figure().points);
         QVERIFY(solution.has_value());
         for (int cell = 2; cell <= kCellCount; ++cell) game.DropPiece((*solution)[cell], cell);
+        for (int second = 1; second <= 41; ++second) form.Timer1_Timer();
         form.mnuPause_Click();
-        form.Seconds = 41;
         game.desktop->msgBoxAnswers = {msgbox::kNo};
 
         // The last piece goes on, which starts the clock; before its first
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(game.desktop->Prompts(), QStringList({"KYP Congratulation! Your score is 41seconds",
                                                        "A new best time for Triangle: 41 seconds."}));
         QVERIFY(!game.desktop->messages[0].duringDrag);
-        QCOMPARE(form.Seconds, 42);
+        QCOMPARE(form.CurrentGame().Seconds(), 42);
         QVERIFY(!form.Timer1->Enabled());
         QCOMPARE(game.PiecesOnBoard(), kCellCount);
     }
@@ -260,8 +260,8 @@ private slots:
         const auto laidOut = [&form] {
             const float q = float(TwipsWidth(form.client)) / 19.4f;
             const QImage& board = form.FigurePic->Image();
-            const QPointF centre = form.FigurePic->ToPixels(Centroid(form.CellPoints[10])) * board.devicePixelRatio();
-            return std::abs(form.PoolLeft[15] - 18.2f * q) < 16 && TwipsLeft(form.TriPool(15)) == form.PoolLeft[15] &&
+            const QPointF centre = form.FigurePic->ToPixels(Centroid(form.CurrentGame().CellPoints()[10])) * board.devicePixelRatio();
+            return std::abs(form.PoolLeft(15) - 18.2f * q) < 16 && TwipsLeft(form.TriPool(15)) == form.PoolLeft(15) &&
                    board.size() == form.FigurePic->size() * board.devicePixelRatio() && board.pixel(centre.toPoint()) == qRgb(0, 0, 0);
         };
         const QSize before = form.size();
@@ -272,7 +272,7 @@ private slots:
             QTRY_VERIFY(!form.isMaximized() && form.size() != before);
             QTRY_VERIFY(laidOut());
         }
-        QCOMPARE(form.Board.pieces[10], std::int16_t(63));
+        QCOMPARE(form.CurrentGame().Board(10), 63);
 
         auto* generator = new FrmShape(desktop);  // deletes itself when closed
         generator->show();
@@ -448,9 +448,9 @@ private slots:
         const auto extent = [](const FigureData& f) { return QList<float>{f.minX, f.maxX, f.minY, f.maxY}; };
         const FigureData own = *ReadShapeFileForPlay(install.FilePath(user + "/triangle.dat").toStdString()).value;
         QCOMPARE(TitleOnScreen(form.get()), QString("Game: triangle"));
-        QCOMPARE(extent(form->Figure), extent(own));
+        QCOMPARE(extent(form->CurrentGame().Figure()), extent(own));
         hand.Drag(CentreOf(form->TriPool(5)), OnScreen(*form, 10)).Play();
-        QCOMPARE(form->Board.pieces[10], std::int16_t(5));
+        QCOMPARE(form->CurrentGame().Board(10), 5);
 
         // After a restart the menu offers it again, last.
         form.reset();

@@ -14,7 +14,7 @@ namespace murlen::testing {
 
 // Drops pool piece `piece` on the centre of `cell` of a game window.
 inline void Drop(TriForm& form, int piece, int cell) {
-    const Point at = Centroid(form.CellPoints[cell]);
+    const Point at = Centroid(form.CurrentGame().CellPoints()[cell]);
     form.FigurePic_DragDrop(form.TriPool(piece), at.x, at.y);
 }
 
@@ -35,7 +35,7 @@ public:
     }
 
     // The centre of a cell in board units.
-    Point CellCentre(int cell) const { return Centroid(form->CellPoints[cell]); }
+    Point CellCentre(int cell) const { return Centroid(form->CurrentGame().CellPoints()[cell]); }
 
     // Drags pool piece `piece` onto the centre of `cell`.
     void DropPiece(int piece, int cell) const { Drop(*form, piece, cell); }
@@ -53,7 +53,7 @@ public:
 
     int PiecesOnBoard() const {
         int count = 0;
-        for (int cell = 1; cell <= kCellCount; ++cell) count += form->Board.pieces[cell] != 0;
+        for (int cell = 1; cell <= kCellCount; ++cell) count += form->CurrentGame().Board(cell) != 0;
         return count;
     }
 
