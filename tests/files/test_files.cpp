@@ -1,10 +1,12 @@
 // The file formats: shape files written and read back over random grids, the
 // refusal of damaged or unreadable files, game files byte for byte, the figure
 // list, and names in the program folder.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <random>
 #include <thread>
 
@@ -21,7 +23,7 @@ using namespace murlen;
 using namespace murlen::testing;
 using enum FileProblem;
 
-static std::filesystem::path In(const ProgramFolder& folder, const char* name) { return folder.FilePath(name).toStdString(); }
+static std::filesystem::path In(const ProgramFolder& folder, const QString& name) { return folder.FilePath(name).toStdString(); }
 
 // The Triangle at columns 3 to 11, rows 5 to 13: record 1 (line 5) is the upper
 // half of the rising square (3, 5), corners 3 5, 3 6, 4 5; record 2 its lower half.
@@ -158,16 +160,26 @@ private slots:
         const std::vector<BestTime> good{{"A", 3, "2026-02-02"}, {"F", 4, "2026-03-03"}};
         QVERIFY(ParseBestTimes(damaged.toStdString()).times == good && !ParseBestTimes(damaged.toStdString()).whole);
 
-        // A file not read whole is set aside byte for byte before a record is written.
+        // A file not read whole (too large: its first part) is set aside byte for byte once the new one is
+        // written. In a full folder (no byte written, for root too), or with no name to set it aside by, it stays.
         QVERIFY(QDir(folder.Path()).mkdir("times"));
-        const auto path = In(folder, "times/best times.txt");
-        for (const char* aside : {"times/best times (damaged).txt", "times/best times (damaged 2).txt"}) {
-            folder.WriteBytes("times/best times.txt", damaged);
-            const RecordedBestTime recorded = RecordBestTime(path, "G", 7, "2026-04-04");
-            QVERIFY(recorded.improved && recorded.problem == None);
-            QCOMPARE(folder.ReadBytes(aside), damaged);
-            QVERIFY(ReadBestTimes(path).times == std::vector<BestTime>({good[0], good[1], {"G", 7, "2026-04-04"}}));
+        const QByteArray large = damaged + "\n" + QByteArray(256 * 1024, 'x') + "\nZ\t1\t2026-01-01\n";
+        const QString name = "times/best times.txt", tooLong = "times/" + QString(247, 'x') + ".txt";
+        rlimit unlimited{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        for (const auto& [file, bytes, aside, full] : std::vector<std::tuple<QString, QByteArray, QString, bool>>{
+                 {name, damaged, "", true}, {name, damaged, "times/best times (damaged).txt", false},
+                 {name, large, "times/best times (damaged 2).txt", false}, {tooLong, damaged, "", false}}) {
+            folder.WriteBytes(file, bytes);
+            const rlimit limit{full ? 0 : unlimited.rlim_cur, unlimited.rlim_max};
+            QVERIFY(ReadBestTimes(In(folder, file)).times == good && ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            const RecordedBestTime recorded = RecordBestTime(In(folder, file), "G", 7, "2026-04-04");
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0 && recorded.problem == (aside.isEmpty() ? NotWritable : None));
+            QCOMPARE(folder.ReadBytes(aside.isEmpty() ? file : aside), bytes);
+            QCOMPARE(ReadBestTimes(In(folder, file)).times.size(), good.size() + !aside.isEmpty());
         }
+        QCOMPARE(QDir(folder.FilePath("times")).entryList(QDir::Files | QDir::Hidden).size(), 4);  // no temporary left
+        const auto path = In(folder, name);
         QVERIFY(!RecordBestTime(path, "G", 8, "2026-04-05").improved);
 
         // Two games recording at the same time lose neither's records.
