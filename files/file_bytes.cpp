@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -50,10 +51,11 @@ bool WriteAll(int fd, const std::string& bytes) {
 // A new, empty file beside the target that nobody else uses; invalid on failure.
 FileDescriptor CreateTemporaryBeside(const std::filesystem::path& target,
                                      std::filesystem::path& temporary) {
-    static unsigned counter = 0;
+    // Writers in several threads draw numbers here.
+    static std::atomic<unsigned> counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = ".murlen-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(++counter) + ".tmp";
+                                 std::to_string(counter.fetch_add(1) + 1) + ".tmp";
         temporary = target.parent_path() / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return FileDescriptor(fd);

@@ -179,16 +179,15 @@ private slots:
             QCOMPARE(ReadBestTimes(In(folder, file)).times.size(), good.size() + !aside.isEmpty());
         }
         QCOMPARE(QDir(folder.FilePath("times")).entryList(QDir::Files | QDir::Hidden).size(), 4);  // no temporary left
-        const auto path = In(folder, name);
-        QVERIFY(!RecordBestTime(path, "G", 8, "2026-04-05").improved);
+        QVERIFY(!RecordBestTime(In(folder, name), "G", 8, "2026-04-05").improved);
 
-        // Two games recording at the same time lose neither's records.
-        const auto record = [&path](char game) {
-            for (int i = 0; i < 30; ++i) RecordBestTime(path, game + std::to_string(i), 9, "2026-05-05");
+        // Two games recording at the same time lose neither's records, while a third writes elsewhere.
+        const auto record = [this](const QString& file, char game) {
+            for (int i = 0; i < 30; ++i) RecordBestTime(In(folder, file), game + std::to_string(i), 9, "2026-05-05");
         };
-        std::thread first(record, 'x'), second(record, 'y');
-        first.join(), second.join();
-        QCOMPARE(ReadBestTimes(path).times.size(), std::size_t(63));
+        std::thread first(record, name, 'x'), second(record, name, 'y'), third(record, "elsewhere.txt", 'z');
+        first.join(), second.join(), third.join();
+        QCOMPARE(ReadBestTimes(In(folder, name)).times.size(), std::size_t(63));
     }
 
     void aGameInProgressOutlivesItsProgramOnly() {
