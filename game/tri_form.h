@@ -125,8 +125,8 @@ public:
     // --- Operations ---------------------------------------------------------
     // Reads the figure list into the figure menu and loads its first figure.
     void StartFigures();
-    // The names of the figure list the player sees; tells the player
-    // when the list cannot be read.
+    // The names of the figure list the player sees; tells the player when
+    // the shipped list cannot be read, or (once) the player's own.
     std::optional<std::vector<std::string>> ReadFigureNames();
     // Reads the shape file of FigureName and makes it the current figure. On a
     // missing or damaged file the player is told, the current figure stays as
@@ -220,6 +220,7 @@ private:
     CellArray<std::int16_t> hintBoard_{};         // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;    // an answer that came during a drag
     bool hintUsed_ = false;                       // a hint has laid a piece in this game
+    bool toldOwnFigureList_ = false;              // the player's unreadable figure list is told once a run
     // Keyboard play: the cursors show once a key has been used, until the mouse
     // is pressed on the pool or the board.
     bool keyboardPlay_ = false;

@@ -334,6 +334,18 @@ private slots:
         QCOMPARE(form.frmShape->Grid, Moved(RectangleGrid(true), 3, 6));
     }
 
+    // The player's own figure list that cannot be read is told once; the shipped figures play on.
+    void aPlayersUnreadableFigureListIsToldOnce() {
+        ProgramFolder install, shipped;
+        shipped.WriteStandardFigures();
+        QVERIFY(QDir(install.Path()).mkpath("games/user data/Figures.dat") && QDir(install.Path()).mkpath("share/games"));
+        QVERIFY(QFile::link(shipped.Path(), install.FilePath("share/games/murlen")));
+        ScriptedDesktop desktop(install.FilePath("games"));
+        TriForm form(desktop);
+        QVERIFY(form.FigureLoaded && form.ReadFigureNames()->size() == 3);
+        QCOMPARE(desktop.Prompts(), QStringList("The file Figures.dat cannot be read."));
+    }
+
     void bestTimesAreKeptForGamesWithoutAHint() {
         GameFixture game;
         TriForm& form = *game.form;
