@@ -1,6 +1,6 @@
 // The file formats: shape files written and read back over random grids, the
 // refusal of damaged or unreadable files, game files byte for byte, the figure
-// list, and names in the program folder.
+// list, best times, and where the shipped files and the user's are found.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -13,6 +13,7 @@
 #include "files/best_times.h"
 #include "files/figure_list.h"
 #include "files/file_bytes.h"
+#include "files/file_places.h"
 #include "files/game_file.h"
 #include "files/game_in_progress.h"
 #include "files/program_folder.h"
@@ -215,22 +216,46 @@ private slots:
         QCOMPARE(ParseFigureList("\"Heart\"\r\nStar\r\n  Moon , \"Sun, rising\"\r\n\r\n\"Fish\" left, Tree \n\"Open\r\nEnd"),
                  (std::vector<std::string>{"Heart", "Star", "Moon", "Sun, rising", "Fish", "Tree", "Open", "End"}));
         folder.WriteBytes("Figures.dat", "\"Heart\"");  // the last line without its line end
-        for (const auto& [name, outcome] : {std::pair{"Heart", AppendOutcome::Duplicate}, {"heart", AppendOutcome::Appended},
-                                            {"Say \"hi\"", AppendOutcome::Failed}})
-            QCOMPARE(int(AppendToFigureList(In(folder, "Figures.dat"), name)), int(outcome));
+        QVERIFY(AppendToFigureList(In(folder, "Figures.dat"), "Say \"hi\"") == AppendOutcome::Failed &&
+                AppendToFigureList(In(folder, "Figures.dat"), "heart") == AppendOutcome::Appended);  // duplicates: below
         QCOMPARE(folder.ReadBytes("Figures.dat"), QByteArray("\"Heart\"\r\n\"heart\"\r\n"));
     }
 
-    void namesAreFoundInTheFolderWhateverTheirCase() {
-        const auto program = In(folder, "program");
-        QVERIFY(QDir(folder.Path()).mkdir("program"));
-        for (const char* name : {"Outside.dat", "program/Figures.dat", "program/Star.DAT"}) folder.WriteBytes(name, "");
-        QCOMPARE(FindIgnoringCase(program, "figures.dat"), std::optional(program / "Figures.dat"));
-        QCOMPARE(ShapeFileOf(program, "star"), std::optional(program / "Star.DAT"));
-        QCOMPARE(ShapeFileOf(program, "../Outside"), std::nullopt);
-        QCOMPARE(ShapeFileOf(program, "Moon"), std::nullopt);
+    // Names are found whatever their case. A build folder that can be written is shipped and the user's at once;
+    // else the shipped files are beside the program or installed apart, and the player's own list follows them
+    // when it can be read. A player's figure named like a shipped one in other case is the player's; under the
+    // same name, the shipped one.
+    void filePlacesKeepTheShippedFiguresPlayable() {
         for (const char* name : {"", ".", "..", "a/b", "a\\b", "a\tb", "a\x7F"}) QVERIFY2(!IsSafeFigureName(name), name);
         QVERIFY(IsSafeFigureName("My big.heart") && IsSafeFigureName("..."));
+        for (const auto& [layout, ownList, names, problem] : std::vector<std::tuple<QString, QByteArray, std::vector<std::string>, FileProblem>>{
+                 {"build", "\"Mine\"", {"Triangle", "Star"}, None}, {"read-only build", "\"Mine\"", {"Triangle", "Star", "Mine"}, None},
+                 {"installed", "\"Mine\"\r\ntriangle,\"../Star\"\r\n\"Open", {"Triangle", "Star", "Mine", "triangle", "../Star", "Open"}, None},
+                 {"installed", "none", {"Triangle", "Star"}, None}, {"installed", "folder", {"Triangle", "Star"}, Unreadable},
+                 {"installed", "huge", {"Triangle", "Star"}, TooLarge}, {"installed", "locked", {"Triangle", "Star"}, Unreadable}}) {
+            if ((layout == "read-only build" || ownList == "locked") && ::geteuid() == 0) continue;  // see the end
+            const ProgramFolder root;
+            const QString shipped = layout == "installed" ? "share/murlen" : "games";
+            for (const QString& path : {shipped, QString("games"), QString(ownList == "folder" ? "data/Figures.dat" : "data")}) QVERIFY(QDir(root.Path()).mkpath(path));
+            root.WriteBytes(shipped + "/FIGURES.dat", "\"Triangle\"\r\n\"Star\"\r\n");
+            root.WriteBytes(shipped + "/Triangle.dat", ""), root.WriteBytes("data/triangle.dat", "");
+            if (ownList != "none" && ownList != "folder") root.WriteBytes("data/Figures.dat", ownList == "huge" ? QByteArray(kMaxFileSize + 1, ' ') : ownList);
+            if (ownList == "locked") QVERIFY(::chmod(In(root, "data/Figures.dat").c_str(), 0) == 0);
+            if (layout == "read-only build") QVERIFY(::chmod(In(root, "games").c_str(), 0555) == 0);
+
+            const FilePlaces places = FilePlaces::Find(In(root, "games"), In(root, "data"), "../share/murlen");
+            const auto list = places.ReadFigureList();
+            QVERIFY(list.ok() && list.value->ownProblem == problem && places.ShippedFolder() == In(root, shipped));
+            QCOMPARE(list.value->names, names);
+            QCOMPARE(places.UserFigureList(), In(root, layout == "build" ? "games/FIGURES.dat" : "data/Figures.dat"));
+            QCOMPARE(places.ShapeFileOf("Triangle"), std::optional(In(root, shipped + "/Triangle.dat")));
+            QCOMPARE(places.ShapeFileOf("triangle"), std::optional(In(root, layout == "build" ? "games/Triangle.dat" : "data/triangle.dat")));
+            for (const char* unsafeOrMissing : {"../Star", "Star"}) QCOMPARE(places.ShapeFileOf(unsafeOrMissing), std::nullopt);
+            QCOMPARE(QList<int>({int(places.AddFigure("Triangle")), int(places.AddFigure("TRIANGLE"))}),
+                     QList<int>({int(AppendOutcome::Duplicate), int(problem == None ? AppendOutcome::Appended : AppendOutcome::Failed)}));
+            ::chmod(In(root, "games").c_str(), 0755);  // for the folder's removal
+        }
+        if (::geteuid() == 0) QSKIP("as root every file can be read and every folder written: the read-only build folder and the locked list were left out");
     }
 };
 
