@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <optional>
 #include <sstream>
@@ -94,18 +95,36 @@ private:
     int fd_;
 };
 
-// Renames a file that could not be read whole to a free name that says so.
-bool SetAside(const std::filesystem::path& path) {
+// Gives a file that could not be read whole a second, free name that says so,
+// and keeps its own: the name set aside, or nothing when no name could be made.
+std::optional<std::filesystem::path> LinkAside(const std::filesystem::path& path) {
     const std::string stem = path.stem().string(), extension = path.extension().string();
     for (int number = 1; number < 1000; ++number) {
         const std::string suffix = number == 1 ? " (damaged)" : " (damaged " + std::to_string(number) + ")";
         const std::filesystem::path aside = path.parent_path() / (stem + suffix + extension);
-        std::error_code error;
-        if (std::filesystem::exists(aside, error) || error) continue;
-        std::filesystem::rename(path, aside, error);
-        return !error;
+        if (::link(path.c_str(), aside.c_str()) == 0) return aside;
+        if (errno != EEXIST) break;
     }
-    return false;
+    return std::nullopt;
+}
+
+// Replaces a file that could not be read whole with `text`, its own bytes kept
+// aside. The old file gets its second name only once the new one is written,
+// and keeps its own until the new one is renamed over it: whatever fails, the
+// file's own name holds the good records.
+FileProblem ReplaceSettingAside(const std::filesystem::path& path, const std::string& text) {
+    const std::optional<std::filesystem::path> fresh = WriteTemporaryBeside(path, text);
+    if (!fresh) return FileProblem::NotWritable;
+    const std::optional<std::filesystem::path> aside = LinkAside(path);
+    if (!aside) {
+        ::unlink(fresh->c_str());
+        return FileProblem::NotWritable;
+    }
+    if (!PutInPlace(*fresh, path)) {
+        ::unlink(aside->c_str());
+        return FileProblem::NotWritable;
+    }
+    return FileProblem::None;
 }
 
 }  // namespace
@@ -134,9 +153,15 @@ std::string BestTimesText(const std::vector<BestTime>& times) {
 }
 
 BestTimes ReadBestTimes(const std::filesystem::path& path) {
-    const ReadResult<std::string> bytes = ReadFileBytes(path, kMaxBestTimesSize);
-    if (bytes.ok()) return ParseBestTimes(*bytes.value);
-    return BestTimes{{}, bytes.problem == FileProblem::NotFound};
+    const ReadResult<FileStart> start = ReadFileStart(path, kMaxBestTimesSize);
+    if (!start.ok()) return BestTimes{{}, start.problem == FileProblem::NotFound};
+    if (start.value->whole) return ParseBestTimes(start.value->bytes);
+    // Of a file too large to read, the good lines of its first part; the line
+    // cut in two is passed over.
+    const std::string& bytes = start.value->bytes;
+    BestTimes read = ParseBestTimes(bytes.substr(0, bytes.rfind('\n') + 1));
+    read.whole = false;
+    return read;
 }
 
 bool ImproveBestTime(std::vector<BestTime>& times, const std::string& figure, std::int32_t seconds,
@@ -161,11 +186,8 @@ RecordedBestTime RecordBestTime(const std::filesystem::path& path, const std::st
     RecordedBestTime recorded;
     recorded.improved = ImproveBestTime(kept.times, figure, seconds, date);
     if (!recorded.improved) return recorded;
-    if (!kept.whole && !SetAside(path)) {
-        recorded.problem = FileProblem::NotWritable;
-        return recorded;
-    }
-    recorded.problem = WriteFileSafely(path, BestTimesText(kept.times));
+    const std::string text = BestTimesText(kept.times);
+    recorded.problem = kept.whole ? WriteFileSafely(path, text) : ReplaceSettingAside(path, text);
     return recorded;
 }
 

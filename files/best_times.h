@@ -31,7 +31,8 @@ struct BestTimes {
 BestTimes ParseBestTimes(const std::string& text);
 std::string BestTimesText(const std::vector<BestTime>& times);
 
-// A missing file holds no times and is whole.
+// A missing file holds no times and is whole. Of a file too large to read
+// whole, the good lines of its first part count.
 BestTimes ReadBestTimes(const std::filesystem::path& path);
 
 // Keeps `seconds` as the figure's best time when it has none or a slower one;
@@ -47,8 +48,9 @@ struct RecordedBestTime {
 // Records a best time in the file as it stands at this moment, so that two
 // games running at once lose neither's record: the file is read, merged and
 // written again while other writers wait. A file that could not be read whole
-// is never overwritten: it is first renamed to "<name> (damaged).txt" (or
-// "(damaged 2)" and so on), and its good lines go on in the new file.
+// is never lost: once the new file with its good lines is written, it keeps its
+// bytes as "<name> (damaged).txt" (or "(damaged 2)" and so on). When anything
+// fails, the old file stays as it was.
 RecordedBestTime RecordBestTime(const std::filesystem::path& path, const std::string& figure,
                                 std::int32_t seconds, const std::string& date);
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -50,10 +51,11 @@ bool WriteAll(int fd, const std::string& bytes) {
 // A new, empty file beside the target that nobody else uses; invalid on failure.
 FileDescriptor CreateTemporaryBeside(const std::filesystem::path& target,
                                      std::filesystem::path& temporary) {
-    static unsigned counter = 0;
+    // Writers in several threads draw numbers here.
+    static std::atomic<unsigned> counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = ".murlen-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(++counter) + ".tmp";
+                                 std::to_string(counter.fetch_add(1) + 1) + ".tmp";
         temporary = target.parent_path() / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return FileDescriptor(fd);
@@ -73,8 +75,8 @@ void FlushFolder(const std::filesystem::path& target) {
 
 }  // namespace
 
-ReadResult<std::string> ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxSize) {
-    using Result = ReadResult<std::string>;
+ReadResult<FileStart> ReadFileStart(const std::filesystem::path& path, std::uintmax_t maxSize) {
+    using Result = ReadResult<FileStart>;
     // O_NONBLOCK keeps a named pipe from blocking the open; it is refused below.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) {
@@ -85,42 +87,64 @@ ReadResult<std::string> ReadFileBytes(const std::filesystem::path& path, std::ui
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return Result::Fail(FileProblem::Unreadable);
     }
-    if (std::uintmax_t(info.st_size) > maxSize) return Result::Fail(FileProblem::TooLarge);
 
-    // Read to the end rather than trusting the size: the file may have changed.
-    std::string bytes;
+    // Read to the end or just beyond the limit rather than trusting the size:
+    // the file may have changed.
+    FileStart start;
     char buffer[64 * 1024];
-    for (;;) {
+    while (start.bytes.size() <= maxSize) {
         const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return Result::Fail(FileProblem::Unreadable);
-        if (count == 0) break;
-        bytes.append(buffer, std::size_t(count));
-        if (bytes.size() > maxSize) return Result::Fail(FileProblem::TooLarge);
+        if (count == 0) return Result::Ok(std::move(start));
+        start.bytes.append(buffer, std::size_t(count));
     }
-    return Result::Ok(std::move(bytes));
+    start.bytes.resize(std::size_t(maxSize));
+    start.whole = false;
+    return Result::Ok(std::move(start));
 }
 
-FileProblem WriteFileSafely(const std::filesystem::path& path, const std::string& bytes) {
+ReadResult<std::string> ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxSize) {
+    using Result = ReadResult<std::string>;
+    ReadResult<FileStart> start = ReadFileStart(path, maxSize);
+    if (!start.ok()) return Result::Fail(start.problem);
+    if (!start.value->whole) return Result::Fail(FileProblem::TooLarge);
+    return Result::Ok(std::move(start.value->bytes));
+}
+
+std::optional<std::filesystem::path> WriteTemporaryBeside(const std::filesystem::path& target,
+                                                          const std::string& bytes) {
     struct stat old {};
-    const bool hadOld = ::stat(path.c_str(), &old) == 0;
-    if (hadOld && S_ISDIR(old.st_mode)) return FileProblem::NotWritable;
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) return std::nullopt;
 
     std::filesystem::path temporary;
-    FileDescriptor fd = CreateTemporaryBeside(path, temporary);
-    if (!fd.valid()) return FileProblem::NotWritable;
+    FileDescriptor fd = CreateTemporaryBeside(target, temporary);
+    if (!fd.valid()) return std::nullopt;
 
     // A replaced file keeps who may read it; a new one gets 0666 less the umask.
     if (hadOld) (void)::fchmod(fd.get(), old.st_mode & 07777);
 
     const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    const bool closed = fd.Close();
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!fd.Close() || !written) {
         ::unlink(temporary.c_str());
-        return FileProblem::NotWritable;
+        return std::nullopt;
     }
-    FlushFolder(path);
-    return FileProblem::None;
+    return temporary;
+}
+
+bool PutInPlace(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    FlushFolder(target);
+    return true;
+}
+
+FileProblem WriteFileSafely(const std::filesystem::path& path, const std::string& bytes) {
+    const std::optional<std::filesystem::path> temporary = WriteTemporaryBeside(path, bytes);
+    return temporary && PutInPlace(*temporary, path) ? FileProblem::None : FileProblem::NotWritable;
 }
 
 }  // namespace murlen

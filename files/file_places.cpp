@@ -27,18 +27,23 @@ std::filesystem::path FilePlaces::UserFigureList() const {
     return FindIgnoringCase(user_, kFigureListName).value_or(user_ / kFigureListName);
 }
 
-ReadResult<std::vector<std::string>> FilePlaces::ReadFigureList() const {
-    using Result = ReadResult<std::vector<std::string>>;
+ReadResult<SeenFigureList> FilePlaces::ReadFigureList() const {
+    using Result = ReadResult<SeenFigureList>;
     const std::optional<std::filesystem::path> shippedList = FindIgnoringCase(shipped_, kFigureListName);
     if (!shippedList) return Result::Fail(FileProblem::NotFound);
-    Result list = murlen::ReadFigureList(*shippedList);
-    if (!list.ok() || OneFolder()) return list;
+    ReadResult<std::vector<std::string>> shipped = murlen::ReadFigureList(*shippedList);
+    if (!shipped.ok()) return Result::Fail(shipped.problem, shipped.line);
+    SeenFigureList seen{std::move(*shipped.value)};
+    if (OneFolder()) return Result::Ok(std::move(seen));
 
-    const Result own = murlen::ReadFigureList(UserFigureList());
-    if (own.problem == FileProblem::NotFound) return list;
-    if (!own.ok()) return own;
-    list.value->insert(list.value->end(), own.value->begin(), own.value->end());
-    return list;
+    const ReadResult<std::vector<std::string>> own = murlen::ReadFigureList(UserFigureList());
+    if (own.ok()) {
+        seen.names.insert(seen.names.end(), own.value->begin(), own.value->end());
+    } else if (own.problem != FileProblem::NotFound) {
+        seen.ownProblem = own.problem;
+        seen.ownLine = own.line;
+    }
+    return Result::Ok(std::move(seen));
 }
 
 bool FilePlaces::Ships(const std::string& figureName) const {

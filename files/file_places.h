@@ -17,6 +17,13 @@
 
 namespace murlen {
 
+struct SeenFigureList {
+    std::vector<std::string> names;
+    // What keeps the user's own list out of `names`: the problem and its line.
+    FileProblem ownProblem = FileProblem::None;
+    int ownLine = 0;
+};
+
 class FilePlaces {
 public:
     // The places of a program in `programFolder` for a user whose own data
@@ -34,8 +41,10 @@ public:
     std::filesystem::path DialogFolder() const;
 
     // The figure list the player sees: the shipped entries, then the user's.
-    // A user who has added no figure yet has no list of their own.
-    ReadResult<std::vector<std::string>> ReadFigureList() const;
+    // A user who has added no figure yet has no list of their own; of one
+    // whose list cannot be read, the shipped entries and what kept the list
+    // out. Fails only when the shipped list cannot be read.
+    ReadResult<SeenFigureList> ReadFigureList() const;
 
     // The shape file of a figure of that list: a shipped figure's in the
     // shipped folder, any other in the user's. A figure of the user's with the

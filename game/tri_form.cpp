@@ -191,14 +191,21 @@ void TriForm::Form_Load() {
 }
 
 std::optional<std::vector<std::string>> TriForm::ReadFigureNames() {
-    const ReadResult<std::vector<std::string>> list = PlacesOf(desktop_).ReadFigureList();
+    const FilePlaces places = PlacesOf(desktop_);
+    const ReadResult<SeenFigureList> list = places.ReadFigureList();
     if (!list.ok()) {
         desktop_.MsgBox(ReadProblemMessage(FileKind::FigureList, QString::fromLatin1(kFigureListName),
                                            list.problem, list.line),
                         msgbox::kCritical, QString());
         return std::nullopt;
     }
-    return *list.value;
+    if (list.value->ownProblem != FileProblem::None && !toldOwnFigureList_) {
+        toldOwnFigureList_ = true;
+        desktop_.MsgBox(ReadProblemMessage(FileKind::FigureList, ToQString(places.UserFigureList().filename()),
+                                           list.value->ownProblem, list.value->ownLine),
+                        msgbox::kCritical, QString());
+    }
+    return list.value->names;
 }
 
 void TriForm::StartFigures() {

@@ -214,6 +214,7 @@ private:
     QShortcut* hintEscape_ = nullptr;
     CellArray<std::int16_t> hintBoard_{};       // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;  // an answer that came during a drag
+    bool toldOwnFigureList_ = false;  // the player's unreadable figure list is told once a run
 
     // Keyboard play: the cursors show once a key has been used, until the mouse
     // is pressed on the pool or the board.

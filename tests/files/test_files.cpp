@@ -1,16 +1,19 @@
 // The file formats: shape files written and read back over random grids, the
 // refusal of damaged or unreadable files, game files byte for byte, the figure
-// list, and names in the program folder.
+// list, best times, and where the shipped files and the user's are found.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <random>
 #include <thread>
 
 #include "files/best_times.h"
 #include "files/figure_list.h"
 #include "files/file_bytes.h"
+#include "files/file_places.h"
 #include "files/game_file.h"
 #include "files/game_in_progress.h"
 #include "files/program_folder.h"
@@ -21,7 +24,7 @@ using namespace murlen;
 using namespace murlen::testing;
 using enum FileProblem;
 
-static std::filesystem::path In(const ProgramFolder& folder, const char* name) { return folder.FilePath(name).toStdString(); }
+static std::filesystem::path In(const ProgramFolder& folder, const QString& name) { return folder.FilePath(name).toStdString(); }
 
 // The Triangle at columns 3 to 11, rows 5 to 13: record 1 (line 5) is the upper
 // half of the rising square (3, 5), corners 3 5, 3 6, 4 5; record 2 its lower half.
@@ -158,25 +161,34 @@ private slots:
         const std::vector<BestTime> good{{"A", 3, "2026-02-02"}, {"F", 4, "2026-03-03"}};
         QVERIFY(ParseBestTimes(damaged.toStdString()).times == good && !ParseBestTimes(damaged.toStdString()).whole);
 
-        // A file not read whole is set aside byte for byte before a record is written.
+        // A file not read whole (too large: its first part) is set aside byte for byte once the new one is
+        // written. In a full folder (no byte written, for root too), or with no name to set it aside by, it stays.
         QVERIFY(QDir(folder.Path()).mkdir("times"));
-        const auto path = In(folder, "times/best times.txt");
-        for (const char* aside : {"times/best times (damaged).txt", "times/best times (damaged 2).txt"}) {
-            folder.WriteBytes("times/best times.txt", damaged);
-            const RecordedBestTime recorded = RecordBestTime(path, "G", 7, "2026-04-04");
-            QVERIFY(recorded.improved && recorded.problem == None);
-            QCOMPARE(folder.ReadBytes(aside), damaged);
-            QVERIFY(ReadBestTimes(path).times == std::vector<BestTime>({good[0], good[1], {"G", 7, "2026-04-04"}}));
+        const QByteArray large = damaged + "\n" + QByteArray(256 * 1024, 'x') + "\nZ\t1\t2026-01-01\n";
+        const QString name = "times/best times.txt", tooLong = "times/" + QString(247, 'x') + ".txt";
+        rlimit unlimited{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        for (const auto& [file, bytes, aside, full] : std::vector<std::tuple<QString, QByteArray, QString, bool>>{
+                 {name, damaged, "", true}, {name, damaged, "times/best times (damaged).txt", false},
+                 {name, large, "times/best times (damaged 2).txt", false}, {tooLong, damaged, "", false}}) {
+            folder.WriteBytes(file, bytes);
+            const rlimit limit{full ? 0 : unlimited.rlim_cur, unlimited.rlim_max};
+            QVERIFY(ReadBestTimes(In(folder, file)).times == good && ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            const RecordedBestTime recorded = RecordBestTime(In(folder, file), "G", 7, "2026-04-04");
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0 && recorded.problem == (aside.isEmpty() ? NotWritable : None));
+            QCOMPARE(folder.ReadBytes(aside.isEmpty() ? file : aside), bytes);
+            QCOMPARE(ReadBestTimes(In(folder, file)).times.size(), good.size() + !aside.isEmpty());
         }
-        QVERIFY(!RecordBestTime(path, "G", 8, "2026-04-05").improved);
+        QCOMPARE(QDir(folder.FilePath("times")).entryList(QDir::Files | QDir::Hidden).size(), 4);  // no temporary left
+        QVERIFY(!RecordBestTime(In(folder, name), "G", 8, "2026-04-05").improved);
 
-        // Two games recording at the same time lose neither's records.
-        const auto record = [&path](char game) {
-            for (int i = 0; i < 30; ++i) RecordBestTime(path, game + std::to_string(i), 9, "2026-05-05");
+        // Two games recording at the same time lose neither's records, while a third writes elsewhere.
+        const auto record = [this](const QString& file, char game) {
+            for (int i = 0; i < 30; ++i) RecordBestTime(In(folder, file), game + std::to_string(i), 9, "2026-05-05");
         };
-        std::thread first(record, 'x'), second(record, 'y');
-        first.join(), second.join();
-        QCOMPARE(ReadBestTimes(path).times.size(), std::size_t(63));
+        std::thread first(record, name, 'x'), second(record, name, 'y'), third(record, "elsewhere.txt", 'z');
+        first.join(), second.join(), third.join();
+        QCOMPARE(ReadBestTimes(In(folder, name)).times.size(), std::size_t(63));
     }
 
     void aGameInProgressOutlivesItsProgramOnly() {
@@ -222,22 +234,46 @@ private slots:
         QCOMPARE(ParseFigureList("\"Heart\"\r\nStar\r\n  Moon , \"Sun, rising\"\r\n\r\n\"Fish\" left, Tree \n\"Open\r\nEnd"),
                  (std::vector<std::string>{"Heart", "Star", "Moon", "Sun, rising", "Fish", "Tree", "Open", "End"}));
         folder.WriteBytes("Figures.dat", "\"Heart\"");  // the last line without its line end
-        for (const auto& [name, outcome] : {std::pair{"Heart", AppendOutcome::Duplicate}, {"heart", AppendOutcome::Appended},
-                                            {"Say \"hi\"", AppendOutcome::Failed}})
-            QCOMPARE(int(AppendToFigureList(In(folder, "Figures.dat"), name)), int(outcome));
+        QVERIFY(AppendToFigureList(In(folder, "Figures.dat"), "Say \"hi\"") == AppendOutcome::Failed &&
+                AppendToFigureList(In(folder, "Figures.dat"), "heart") == AppendOutcome::Appended);  // duplicates: below
         QCOMPARE(folder.ReadBytes("Figures.dat"), QByteArray("\"Heart\"\r\n\"heart\"\r\n"));
     }
 
-    void namesAreFoundInTheFolderWhateverTheirCase() {
-        const auto program = In(folder, "program");
-        QVERIFY(QDir(folder.Path()).mkdir("program"));
-        for (const char* name : {"Outside.dat", "program/Figures.dat", "program/Star.DAT"}) folder.WriteBytes(name, "");
-        QCOMPARE(FindIgnoringCase(program, "figures.dat"), std::optional(program / "Figures.dat"));
-        QCOMPARE(ShapeFileOf(program, "star"), std::optional(program / "Star.DAT"));
-        QCOMPARE(ShapeFileOf(program, "../Outside"), std::nullopt);
-        QCOMPARE(ShapeFileOf(program, "Moon"), std::nullopt);
+    // Names are found whatever their case. A build folder that can be written is shipped and the user's at once;
+    // else the shipped files are beside the program or installed apart, and the player's own list follows them
+    // when it can be read. A player's figure named like a shipped one in other case is the player's; under the
+    // same name, the shipped one.
+    void filePlacesKeepTheShippedFiguresPlayable() {
         for (const char* name : {"", ".", "..", "a/b", "a\\b", "a\tb", "a\x7F"}) QVERIFY2(!IsSafeFigureName(name), name);
         QVERIFY(IsSafeFigureName("My big.heart") && IsSafeFigureName("..."));
+        for (const auto& [layout, ownList, names, problem] : std::vector<std::tuple<QString, QByteArray, std::vector<std::string>, FileProblem>>{
+                 {"build", "\"Mine\"", {"Triangle", "Star"}, None}, {"read-only build", "\"Mine\"", {"Triangle", "Star", "Mine"}, None},
+                 {"installed", "\"Mine\"\r\ntriangle,\"../Star\"\r\n\"Open", {"Triangle", "Star", "Mine", "triangle", "../Star", "Open"}, None},
+                 {"installed", "none", {"Triangle", "Star"}, None}, {"installed", "folder", {"Triangle", "Star"}, Unreadable},
+                 {"installed", "huge", {"Triangle", "Star"}, TooLarge}, {"installed", "locked", {"Triangle", "Star"}, Unreadable}}) {
+            if ((layout == "read-only build" || ownList == "locked") && ::geteuid() == 0) continue;  // see the end
+            const ProgramFolder root;
+            const QString shipped = layout == "installed" ? "share/murlen" : "games";
+            for (const QString& path : {shipped, QString("games"), QString(ownList == "folder" ? "data/Figures.dat" : "data")}) QVERIFY(QDir(root.Path()).mkpath(path));
+            root.WriteBytes(shipped + "/FIGURES.dat", "\"Triangle\"\r\n\"Star\"\r\n");
+            root.WriteBytes(shipped + "/Triangle.dat", ""), root.WriteBytes("data/triangle.dat", "");
+            if (ownList != "none" && ownList != "folder") root.WriteBytes("data/Figures.dat", ownList == "huge" ? QByteArray(kMaxFileSize + 1, ' ') : ownList);
+            if (ownList == "locked") QVERIFY(::chmod(In(root, "data/Figures.dat").c_str(), 0) == 0);
+            if (layout == "read-only build") QVERIFY(::chmod(In(root, "games").c_str(), 0555) == 0);
+
+            const FilePlaces places = FilePlaces::Find(In(root, "games"), In(root, "data"), "../share/murlen");
+            const auto list = places.ReadFigureList();
+            QVERIFY(list.ok() && list.value->ownProblem == problem && places.ShippedFolder() == In(root, shipped));
+            QCOMPARE(list.value->names, names);
+            QCOMPARE(places.UserFigureList(), In(root, layout == "build" ? "games/FIGURES.dat" : "data/Figures.dat"));
+            QCOMPARE(places.ShapeFileOf("Triangle"), std::optional(In(root, shipped + "/Triangle.dat")));
+            QCOMPARE(places.ShapeFileOf("triangle"), std::optional(In(root, layout == "build" ? "games/Triangle.dat" : "data/triangle.dat")));
+            for (const char* unsafeOrMissing : {"../Star", "Star"}) QCOMPARE(places.ShapeFileOf(unsafeOrMissing), std::nullopt);
+            QCOMPARE(QList<int>({int(places.AddFigure("Triangle")), int(places.AddFigure("TRIANGLE"))}),
+                     QList<int>({int(AppendOutcome::Duplicate), int(problem == None ? AppendOutcome::Appended : AppendOutcome::Failed)}));
+            ::chmod(In(root, "games").c_str(), 0755);  // for the folder's removal
+        }
+        if (::geteuid() == 0) QSKIP("as root every file can be read and every folder written: the read-only build folder and the locked list were left out");
     }
 };
 

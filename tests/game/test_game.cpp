@@ -335,6 +335,19 @@ private slots:
         QCOMPARE(form.frmShape->Grid, Moved(RectangleGrid(true), 3, 6));
     }
 
+    // The player's own figure list that cannot be read is told once; the shipped figures play on.
+    void aPlayersUnreadableFigureListIsToldOnce() {
+        ProgramFolder install, shipped;
+        shipped.WriteStandardFigures();
+        QVERIFY(QDir(install.Path()).mkpath("games/user data/Figures.dat") && QDir(install.Path()).mkpath("share/games"));
+        QVERIFY(QFile::link(shipped.Path(), install.FilePath("share/games/murlen")));
+        ScriptedDesktop desktop(install.FilePath("games"));
+        TriForm form(desktop);
+        InGenerator(form, [](FrmShape& shape) { shape.mnuExit_Click(); });  // the list read again
+        QVERIFY(form.CurrentGame().HasFigure() && form.mnuShape->Count() == 3);
+        QCOMPARE(desktop.Prompts(), QStringList("The file Figures.dat cannot be read."));
+    }
+
     void aNewBestTimeIsToldAndKept() {
         GameFixture game;
         TriForm& form = *game.form;
