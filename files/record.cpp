@@ -1,0 +1,117 @@
+#include "files/record.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <system_error>
+
+#include "files/file_bytes.h"
+#include "files/user_text_file.h"
+
+namespace murlen {
+
+namespace {
+
+// Some hundred thousand games; a longer record is read as far as this.
+constexpr std::uintmax_t kMaxRecordSize = 8 * 1024 * 1024;
+
+constexpr std::array<const char*, 3> kHelpWords{"-", "hint", "solution"};
+
+// yyyy-mm-dd hh:mm:ss
+bool IsWhen(std::string_view text) {
+    if (text.size() != 19 || !IsDate(text.substr(0, 10)) || text[10] != ' ' || text[13] != ':' || text[16] != ':')
+        return false;
+    for (std::size_t i : {11, 12, 14, 15, 17, 18})
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+std::optional<SolvedGame> ParseGame(std::string_view line) {
+    const std::vector<std::string_view> fields = Fields(line);
+    if (fields.size() != 4 || !IsWhen(fields[1])) return std::nullopt;
+    const std::optional<std::string> figure = UnescapeName(std::string(fields[0]));
+    const std::optional<std::int32_t> seconds = Seconds(fields[2]);
+    const auto help = std::find(kHelpWords.begin(), kHelpWords.end(), fields[3]);
+    if (!figure || figure->empty() || !seconds || help == kHelpWords.end()) return std::nullopt;
+    return SolvedGame{*figure, std::string(fields[1]), *seconds, Help(help - kHelpWords.begin())};
+}
+
+// Adds `line` at the end of the file, after a line break where the file's
+// last line lacks one; false when the file cannot take it.
+bool Append(const std::filesystem::path& path, const std::string& line) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    struct stat info {};
+    char last = '\n';
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && info.st_size > 0) (void)::pread(fd, &last, 1, info.st_size - 1);
+    const std::string bytes = (last == '\n' ? "" : "\n") + line;
+    const bool written = regular && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
+std::string RecordLine(const SolvedGame& game) {
+    return EscapeName(game.figure) + '\t' + game.when + '\t' + std::to_string(game.seconds) + '\t' +
+           kHelpWords[std::size_t(game.help)] + '\n';
+}
+
+Record ParseRecord(const std::string& text) {
+    Record record;
+    for (const std::string_view line : Lines(text)) {
+        if (const std::optional<SolvedGame> game = ParseGame(line))
+            record.games.push_back(*game);
+        else
+            record.whole = false;
+    }
+    return record;
+}
+
+Record ReadRecord(const std::filesystem::path& path) {
+    const ReadResult<FileStart> start = ReadFileStart(path, kMaxRecordSize);
+    if (!start.ok()) return Record{{}, start.problem == FileProblem::NotFound};
+    const std::string& bytes = start.value->bytes;
+    if (start.value->whole) return ParseRecord(bytes);
+    // The line cut in two at the end of what was read is passed over.
+    Record record = ParseRecord(bytes.substr(0, bytes.rfind('\n') + 1));
+    record.whole = false;
+    return record;
+}
+
+FileProblem AddToRecord(const std::filesystem::path& path, const SolvedGame& game) {
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    const FolderLock lock(path.parent_path());
+    const std::string line = RecordLine(game);
+    const ReadResult<FileStart> start = ReadFileStart(path, kMaxRecordSize);
+    if (start.problem == FileProblem::NotFound) return WriteFileSafely(path, line);
+    if (!start.ok()) return FileProblem::NotWritable;
+    const Record kept = ParseRecord(start.value->bytes);
+    if (kept.games.empty() && !start.value->bytes.empty()) return ReplaceSettingAside(path, line);
+    return Append(path, line) ? FileProblem::None : FileProblem::NotWritable;
+}
+
+FigureRecord RecordOf(const std::string& figure, const Record& record, const BestTimes& earlierBestTimes) {
+    FigureRecord of;
+    std::vector<std::int32_t> unaided;
+    for (const SolvedGame& game : record.games) {
+        if (game.figure != figure) continue;
+        ++of.solved;
+        if (!of.last || game.when >= of.last->when) of.last = game;
+        if (game.help == Help::None) unaided.push_back(game.seconds);
+    }
+    for (const BestTime& time : earlierBestTimes.times)
+        if (time.figure == figure) of.best = time.seconds;
+    if (unaided.empty()) return of;
+    std::sort(unaided.begin(), unaided.end());
+    of.best = std::min(of.best.value_or(unaided.front()), unaided.front());
+    of.median = unaided[unaided.size() / 2];
+    return of;
+}
+
+}  // namespace murlen
