@@ -46,7 +46,8 @@ TriForm::TriForm(Desktop& desktop, QWidget* parent)
       desktop_(desktop),
       game_(GameKeeping{ToFilePath(desktop.StateFolder()),
                         {ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))},
-                        ToFilePath(desktop.DataFolder() + QStringLiteral("/best times.txt"))}) {
+                        ToFilePath(desktop.DataFolder() + QStringLiteral("/best times.txt")),
+                        ToFilePath(desktop.DataFolder() + QStringLiteral("/solved games.txt"))}) {
     BuildDesign();
     Form_Load();
     ConnectHandlers();
