@@ -120,6 +120,7 @@ void TriForm::BuildDesign() {
     mnuPause->setCheckable(true);
     mnuHint = mnuXShape->addAction(QStringLiteral("&Hint"));
     mnuHint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuSolve = mnuXShape->addAction(QStringLiteral("&Solve"));
     mnuUndo = mnuXShape->addAction(QStringLiteral("&Undo"));
     mnuUndo->setShortcuts({QKeySequence(Qt::Key_U), QKeySequence(Qt::Key_Backspace)});
     mnuUndo->setEnabled(false);
@@ -155,6 +156,7 @@ void TriForm::Form_Load() {
     mnuExit->setText(LoadResString(112));
     mnuPause->setText(LoadResString(113));
     mnuHint->setText(LoadResString(200));
+    mnuSolve->setText(LoadResString(260));
     mnuUndo->setText(LoadResString(219));
     mnuRedo->setText(LoadResString(220));
     mnuBestTimes->setText(LoadResString(221));
@@ -358,6 +360,7 @@ void TriForm::ConnectHandlers() {
     connect(Timer1, &Timer::tick, this, &TriForm::Timer1_Timer);
     connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
     connect(mnuHint, &QAction::triggered, this, &TriForm::mnuHint_Click);
+    connect(mnuSolve, &QAction::triggered, this, &TriForm::mnuSolve_Click);
     connect(mnuUndo, &QAction::triggered, this, &TriForm::mnuUndo_Click);
     connect(mnuRedo, &QAction::triggered, this, &TriForm::mnuRedo_Click);
     connect(mnuBestTimes, &QAction::triggered, this, &TriForm::mnuBestTimes_Click);

@@ -47,6 +47,7 @@ public:
     QMenu* mnuXShape = nullptr;
     QAction* mnuPause = nullptr;
     QAction* mnuHint = nullptr;
+    QAction* mnuSolve = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuBestTimes = nullptr;
@@ -86,6 +87,7 @@ public:
 
     // The hint
     void mnuHint_Click();
+    void mnuSolve_Click();
     void HintSolver_Finished(const SolveResult& result);
     // True from a Hint until its piece lies on the board or its message has
     // been shown; the window shows a busy cursor meanwhile.
@@ -179,6 +181,9 @@ private:
 
     // --- The hint --------------------------------------------------------------
     void SetUpHint();
+    // Starts the search for a solution of the board: for one piece of it, or
+    // (`whole`) for all.
+    void AskSolver(bool whole);
     // Drops the hint being searched: nothing will come of it. Every change of
     // the board cancels the hint, since its answer was for the board before.
     void CancelHint();
@@ -214,6 +219,7 @@ private:
     QShortcut* hintEscape_ = nullptr;
     CellArray<std::int16_t> hintBoard_{};       // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;  // an answer that came during a drag
+    bool hintWhole_ = false;                    // Solve asked: the whole solution goes on
     bool toldOwnFigureList_ = false;  // the player's unreadable figure list is told once a run
 
     // Keyboard play: the cursors show once a key has been used, until the mouse
