@@ -28,6 +28,7 @@ public:
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override;
     QString StateFolder() const override;
+    QString ConfigFolder() const override;
     void DoEvents() override;
     void End() override;
 

@@ -99,6 +99,7 @@ void TriForm::mnuopen_Click() {
     game_.Load(game, *figure, ToFilePath(choice->fileName), choice->fileTitle.toStdString());
     CheckFigureMenu(menuIndex);
     ShowGame();
+    RememberFigure();
 }
 
 int TriForm::FigureMenuIndex(const QString& name) const {
@@ -149,6 +150,7 @@ void TriForm::OfferGameInProgress() {
 }
 
 void TriForm::EndProgram() {
+    RememberPlace();
     game_.End();
     desktop_.End();
 }
@@ -190,6 +192,7 @@ void TriForm::mnuShape_Click(int index) {
     pickedCell_ = 0;
     CheckFigureMenu(index);
     ShowGame();
+    RememberFigure();
 }
 
 }  // namespace murlen

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 #include <QWindowStateChangeEvent>
 #include <cmath>
 
@@ -51,6 +53,7 @@ TriForm::TriForm(Desktop& desktop, QWidget* parent)
     BuildDesign();
     Form_Load();
     ConnectHandlers();
+    RestorePlace();
 }
 
 // The window as designed: controls, menus and their design properties. The
@@ -221,13 +224,19 @@ void TriForm::StartFigures() {
         (*mnuShape)[n]->setChecked(false);
         ++n;
     }
-    (*mnuShape)[0]->setChecked(true);
     if (n == 0) {
+        (*mnuShape)[0]->setChecked(true);
         desktop_.MsgBox(LoadResString(173), msgbox::kCritical, QString());
         return;
     }
-    const QString first = (*mnuShape)[0]->text();
-    if (const std::optional<FigureData> figure = ReadFigure(first)) game_.NewFigure(first.toStdString(), *figure);
+    // The figure played last, where it is still there; else the first.
+    const int last = FigureMenuIndex(RememberedFigure());
+    const std::optional<FigureData> remembered = last > 0 ? ReadFigure((*mnuShape)[last]->text(), false) : std::nullopt;
+    const int index = remembered ? last : 0;
+    CheckFigureMenu(index);
+    const QString name = (*mnuShape)[index]->text();
+    if (const std::optional<FigureData> figure = remembered ? remembered : ReadFigure(name))
+        game_.NewFigure(name.toStdString(), *figure);
     SetCaption();
 }
 
@@ -405,7 +414,34 @@ void TriForm::changeEvent(QEvent* event) {
     client->RequestLayout();
 }
 
+QString TriForm::SettingsFile() const { return desktop_.ConfigFolder() + QStringLiteral("/murlen.conf"); }
+
+void TriForm::RestorePlace() {
+    const QSettings settings(SettingsFile(), QSettings::IniFormat);
+    const QRect place = settings.value(QStringLiteral("window/place")).toRect();
+    bool fits = false;
+    for (const QScreen* screen : QGuiApplication::screens()) fits = fits || screen->availableGeometry().contains(place);
+    if (!fits || place.width() < 100 || place.height() < 100) return;
+    setGeometry(place);
+    if (settings.value(QStringLiteral("window/maximised")).toBool()) setWindowState(Qt::WindowMaximized);
+}
+
+void TriForm::RememberPlace() {
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("window/place"), normalGeometry());
+    settings.setValue(QStringLiteral("window/maximised"), isMaximized());
+}
+
+QString TriForm::RememberedFigure() const {
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(QStringLiteral("game/figure")).toString();
+}
+
+void TriForm::RememberFigure() {
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(QStringLiteral("game/figure"), FigureName());
+}
+
 void TriForm::closeEvent(QCloseEvent* event) {
+    RememberPlace();
     QMainWindow::closeEvent(event);
     // A window closed as the session ends is no end the player chose: the
     // game in progress waits for the next start.

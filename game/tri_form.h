@@ -122,6 +122,15 @@ private:
     void BuildDesign();
     void ConnectHandlers();
 
+    // --- Remembered between runs ----------------------------------------------
+    // The window's place and size, and whether it was maximised, where they
+    // fit the screens of the day; the last figure played.
+    void RestorePlace();
+    void RememberPlace();
+    QString RememberedFigure() const;
+    void RememberFigure();
+    QString SettingsFile() const;
+
     // --- Figures -----------------------------------------------------------
     // Reads the figure list into the figure menu and starts a game on its
     // first figure.
