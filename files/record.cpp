@@ -96,6 +96,20 @@ FileProblem AddToRecord(const std::filesystem::path& path, const SolvedGame& gam
     return Append(path, line) ? FileProblem::None : FileProblem::NotWritable;
 }
 
+std::string RecordCsv(const Record& record) {
+    const auto field = [](const std::string& text) {
+        if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+        std::string quoted = "\"";
+        for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return quoted + '"';
+    };
+    std::string csv = "figure,when,seconds,help\r\n";
+    for (const SolvedGame& game : record.games)
+        csv += field(game.figure) + ',' + game.when + ',' + std::to_string(game.seconds) + ',' +
+               kHelpWords[std::size_t(game.help)] + "\r\n";
+    return csv;
+}
+
 FigureRecord RecordOf(const std::string& figure, const Record& record, const BestTimes& earlierBestTimes) {
     FigureRecord of;
     std::vector<std::int32_t> unaided;
@@ -110,7 +124,8 @@ FigureRecord RecordOf(const std::string& figure, const Record& record, const Bes
     if (unaided.empty()) return of;
     std::sort(unaided.begin(), unaided.end());
     of.best = std::min(of.best.value_or(unaided.front()), unaided.front());
-    of.median = unaided[unaided.size() / 2];
+    const std::size_t middle = unaided.size() / 2;
+    of.median = unaided.size() % 2 == 1 ? unaided[middle] : (unaided[middle - 1] + unaided[middle]) / 2;
     return of;
 }
 

@@ -45,11 +45,16 @@ Record ReadRecord(const std::filesystem::path& path);
 // could not be added; nothing in the file is lost then either.
 FileProblem AddToRecord(const std::filesystem::path& path, const SolvedGame& game);
 
+// The record as comma-separated values for other programs: a header line,
+// then one line a game (figure, when, seconds, help), a field with a comma, a
+// quote or a line break quoted.
+std::string RecordCsv(const Record& record);
+
 // What the record says of one figure.
 struct FigureRecord {
     int solved = 0;                     // games solved, with help or without
     std::optional<std::int32_t> best;   // the fastest game without help, or an older best time
-    std::optional<std::int32_t> median; // of the games without help
+    std::optional<std::int32_t> median; // of the games without help (of two in the middle, their mean)
     std::optional<SolvedGame> last;     // the game solved last
 };
 

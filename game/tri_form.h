@@ -21,6 +21,7 @@
 
 namespace murlen {
 
+class FrmRecord;
 class FrmShape;
 
 class TriForm : public QMainWindow {
@@ -60,6 +61,8 @@ public:
     // The shape generator while it is loaded; its Return only hides it, so its
     // drawing is there again at the next visit.
     QPointer<FrmShape> frmShape;
+    // The player's record while it is open.
+    QPointer<FrmRecord> frmRecord;
 
     // The home place of pool piece i in twips, set by the layout.
     int PoolLeft(int i) const { return poolLeft_[i]; }

@@ -215,12 +215,14 @@ private slots:
             QCOMPARE(ReadRecord(In(folder, file)).games.back(), added);
         }
         QCOMPARE(AddToRecord(In(folder, "record/folder.txt"), added), NotWritable);
+        QCOMPARE(RecordCsv({{{"A, \"B\"", "2026-01-02 10:11:12", 5, Help::Hint}}}),
+                 std::string("figure,when,seconds,help\r\n\"A, \"\"B\"\"\",2026-01-02 10:11:12,5,hint\r\n"));
 
         // The best is the fastest game without help, or an older best time.
         Record record = ParseRecord(text);
         record.games.push_back({"Tab\there", "2026-03-01 00:00:00", 3, Help::None});
         const FigureRecord tab = RecordOf("Tab\there", record, BestTimes{{{"Tab\there", 4, "2025-01-01"}}});
-        QVERIFY(tab.solved == 2 && tab.best == 3 && tab.median == 5 && tab.last->seconds == 3);
+        QVERIFY(tab.solved == 2 && tab.best == 3 && tab.median == 4 && tab.last->seconds == 3);
         QVERIFY(!RecordOf("Two\nlines", record, {}).best && RecordOf("Two\nlines", record, {}).solved == 1);
     }
 
