@@ -1,12 +1,7 @@
 #include "files/record.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <system_error>
 
 #include "files/file_bytes.h"
@@ -38,20 +33,6 @@ std::optional<SolvedGame> ParseGame(std::string_view line) {
     const auto help = std::find(kHelpWords.begin(), kHelpWords.end(), fields[3]);
     if (!figure || figure->empty() || !seconds || help == kHelpWords.end()) return std::nullopt;
     return SolvedGame{*figure, std::string(fields[1]), *seconds, Help(help - kHelpWords.begin())};
-}
-
-// Adds `line` at the end of the file, after a line break where the file's
-// last line lacks one; false when the file cannot take it.
-bool Append(const std::filesystem::path& path, const std::string& line) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
-    struct stat info {};
-    char last = '\n';
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (regular && info.st_size > 0) (void)::pread(fd, &last, 1, info.st_size - 1);
-    const std::string bytes = (last == '\n' ? "" : "\n") + line;
-    const bool written = regular && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -89,11 +70,10 @@ FileProblem AddToRecord(const std::filesystem::path& path, const SolvedGame& gam
     const FolderLock lock(path.parent_path());
     const std::string line = RecordLine(game);
     const ReadResult<FileStart> start = ReadFileStart(path, kMaxRecordSize);
-    if (start.problem == FileProblem::NotFound) return WriteFileSafely(path, line);
-    if (!start.ok()) return FileProblem::NotWritable;
-    const Record kept = ParseRecord(start.value->bytes);
-    if (kept.games.empty() && !start.value->bytes.empty()) return ReplaceSettingAside(path, line);
-    return Append(path, line) ? FileProblem::None : FileProblem::NotWritable;
+    if (!start.ok() && start.problem != FileProblem::NotFound) return FileProblem::NotWritable;
+    if (start.ok() && !start.value->bytes.empty() && ParseRecord(start.value->bytes).games.empty())
+        return ReplaceSettingAside(path, line);
+    return AppendLine(path, line) ? FileProblem::None : FileProblem::NotWritable;
 }
 
 std::string RecordCsv(const Record& record) {

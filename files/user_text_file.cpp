@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -110,6 +111,18 @@ FolderLock::FolderLock(const std::filesystem::path& folder)
 
 FolderLock::~FolderLock() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+bool AppendLine(const std::filesystem::path& path, const std::string& line) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0) return false;
+    struct stat info {};
+    char last = '\n';
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && info.st_size > 0) (void)::pread(fd, &last, 1, info.st_size - 1);
+    const std::string bytes = (last == '\n' ? "" : "\n") + line;
+    const bool written = regular && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 FileProblem ReplaceSettingAside(const std::filesystem::path& path, const std::string& text) {

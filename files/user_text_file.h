@@ -44,6 +44,11 @@ private:
     int fd_;
 };
 
+// Adds a line at the end of a regular file, created if missing, after a line
+// break where the file's last line lacks one, and flushes it to the disk;
+// false when the file cannot take it.
+bool AppendLine(const std::filesystem::path& path, const std::string& line);
+
 // Replaces a file that could not be read whole with `text`, its own bytes kept
 // as "<name> (damaged).<extension>" (or "(damaged 2)" and so on). The old file
 // gets its second name only once the new one is written, and keeps its own
