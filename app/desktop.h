@@ -76,6 +76,9 @@ public:
     // The folder for the program's settings (the window's place, the last
     // figure played).
     virtual QString ConfigFolder() const = 0;
+    // The folder for what the program can always work out again (the
+    // difficulty of figures once rated).
+    virtual QString CacheFolder() const = 0;
 
     // Runs pending window events before the caller goes on.
     virtual void DoEvents() = 0;

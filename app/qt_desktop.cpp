@@ -168,6 +168,8 @@ void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
 
 QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
+QString QtDesktop::CacheFolder() const { return QStandardPaths::writableLocation(QStandardPaths::CacheLocation); }
+
 QString QtDesktop::ConfigFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
 QString QtDesktop::StateFolder() const {

@@ -29,6 +29,7 @@ public:
     QString DataFolder() const override;
     QString StateFolder() const override;
     QString ConfigFolder() const override;
+    QString CacheFolder() const override;
     void DoEvents() override;
     void End() override;
 

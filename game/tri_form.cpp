@@ -133,6 +133,7 @@ void TriForm::BuildDesign() {
     mnuXShape->addSeparator();
     mnuNewShape = mnuXShape->addAction(QStringLiteral("Shape generator..."));
     mnuBestTimes = mnuXShape->addAction(QStringLiteral("&Best times..."));
+    mnuFigures = mnuXShape->addAction(QStringLiteral("&Figures..."));
     mnuXShape->addSeparator();
     mnuShape = new MenuArray(mnuXShape, QStringLiteral("&Triangle"), true, this);
 
@@ -163,6 +164,7 @@ void TriForm::Form_Load() {
     mnuUndo->setText(LoadResString(219));
     mnuRedo->setText(LoadResString(220));
     mnuBestTimes->setText(LoadResString(221));
+    mnuFigures->setText(LoadResString(280));
     mnuUsage->setText(LoadResString(114));
     mnuAbout->setText(LoadResString(115));
     mnuNewShape->setText(LoadResString(161));
@@ -373,6 +375,7 @@ void TriForm::ConnectHandlers() {
     connect(mnuUndo, &QAction::triggered, this, &TriForm::mnuUndo_Click);
     connect(mnuRedo, &QAction::triggered, this, &TriForm::mnuRedo_Click);
     connect(mnuBestTimes, &QAction::triggered, this, &TriForm::mnuBestTimes_Click);
+    connect(mnuFigures, &QAction::triggered, this, &TriForm::mnuFigures_Click);
     // The mouse takes over from the keys.
     connect(FigurePic, &PictureBox::mouseDown, this, &TriForm::HideKeyboardCursors);
     for (int i = 1; i <= kPieceCount; ++i)

@@ -21,6 +21,7 @@
 
 namespace murlen {
 
+class FrmFigures;
 class FrmRecord;
 class FrmShape;
 
@@ -52,6 +53,7 @@ public:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuBestTimes = nullptr;
+    QAction* mnuFigures = nullptr;
     QAction* mnuNewShape = nullptr;
     MenuArray* mnuShape = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -63,6 +65,8 @@ public:
     QPointer<FrmShape> frmShape;
     // The player's record while it is open.
     QPointer<FrmRecord> frmRecord;
+    // The figure chooser while it is open.
+    QPointer<FrmFigures> frmFigures;
 
     // The home place of pool piece i in twips, set by the layout.
     int PoolLeft(int i) const { return poolLeft_[i]; }
@@ -87,6 +91,7 @@ public:
     void mnuUndo_Click();
     void mnuRedo_Click();
     void mnuBestTimes_Click();
+    void mnuFigures_Click();
 
     // The hint
     void mnuHint_Click();

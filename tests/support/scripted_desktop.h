@@ -62,6 +62,7 @@ public:
     QString DataFolder() const override { return appPath_ + "/user data"; }
     QString StateFolder() const override { return appPath_ + "/user state"; }
     QString ConfigFolder() const override { return appPath_ + "/user config"; }
+    QString CacheFolder() const override { return appPath_ + "/user cache"; }
     void DoEvents() override {
         if (onDoEvents) onDoEvents();
     }
