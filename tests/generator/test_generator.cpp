@@ -136,17 +136,13 @@ private slots:
             ForceLanguage(language);
             GeneratorFixture g;
             const TriForm game(*g.desktop);
-            for (const QMenuBar* bar : {game.menuBar(), g.form->menuBar()}) {
-                QList<QList<QAction*>> menus{bar->actions()};
-                for (const QAction* title : bar->actions())
-                    if (title->menu()) menus << title->menu()->actions();
-                for (const QList<QAction*>& items : menus) {
+            for (QMenuBar* bar : {game.menuBar(), g.form->menuBar()})
+                for (const QWidget* menu : bar->findChildren<QWidget*>() + QWidgetList{bar}) {
                     QStringList keys;
-                    for (const QAction* item : items) keys << QKeySequence::mnemonic(item->text()).toString();
+                    for (const QAction* item : menu->actions()) keys << QKeySequence::mnemonic(item->text()).toString();
                     keys.removeAll(QString());
                     QVERIFY2(QSet<QString>(keys.begin(), keys.end()).size() == keys.size(), qPrintable(keys.join(' ')));
                 }
-            }
         }
     }
 };
