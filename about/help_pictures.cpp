@@ -190,12 +190,20 @@ int FirstPiece(const Figure& figure, Wanted wanted) {
     return 0;
 }
 
+// An image of `pixels` logical pixels at a device pixel ratio, filled.
+QImage Ground(QSize pixels, int pixelRatio, Rgb color) {
+    QImage image(pixels * pixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(ToQColor(color));
+    return image;
+}
+
 // The board as the game shows it: the outlines, then every placed piece drawn
 // and checked in cell order, as after a layout.
-QImage DrawBoard(Figure& figure, int pixelsPerSquare) {
+QImage DrawBoard(Figure& figure, int pixelsPerSquare, int pixelRatio) {
     const QSize pixels(qRound((figure.width + 2 * kMargin) * pixelsPerSquare),
                        qRound((figure.height + 2 * kMargin) * pixelsPerSquare));
-    ImageCanvas canvas(pixels, kBoardBack);
+    ImageCanvas canvas(pixels, kBoardBack, pixelRatio);
     canvas.SetScale(-kMargin, -kMargin, figure.width + 2 * kMargin, figure.height + 2 * kMargin);
     canvas.SetForeColor(kBlack);
     canvas.Cls();
@@ -209,15 +217,14 @@ QImage DrawBoard(Figure& figure, int pixelsPerSquare) {
 }
 
 // A row of pool pieces as the pool draws them, on a white ground.
-QImage PoolRow(const std::vector<int>& poolIndexes) {
+QImage PoolRow(const std::vector<int>& poolIndexes, int pixelRatio) {
     constexpr int kSide = 64;
     constexpr int kGap = 16;
-    QImage row(int(poolIndexes.size()) * (kSide + kGap) + kGap, kSide + 2 * kGap, QImage::Format_RGB32);
-    row.fill(Qt::white);
+    QImage row = Ground(QSize(int(poolIndexes.size()) * (kSide + kGap) + kGap, kSide + 2 * kGap), pixelRatio, kWhite);
     QPainter painter(&row);
     int left = kGap;
     for (int p : poolIndexes) {
-        ImageCanvas piece(QSize(kSide, kSide), kWhite);
+        ImageCanvas piece(QSize(kSide, kSide), kWhite, pixelRatio);
         piece.SetScale(0, 0, 42, 42);
         DrawPoolPiece(piece, p);
         painter.drawImage(left, kGap, piece.Image());
@@ -227,15 +234,14 @@ QImage PoolRow(const std::vector<int>& poolIndexes) {
 }
 
 // The pool as the game lays it out: four rows of 16, piece 64 first.
-QImage Pool() {
+QImage Pool(int pixelRatio) {
     constexpr int kSide = 36;
     constexpr int kGap = 7;
     constexpr Rgb kWindowBack = MakeRgb(239, 239, 239);
-    QImage pool(16 * (kSide + kGap) + kGap, 4 * (kSide + kGap) + kGap, QImage::Format_RGB32);
-    pool.fill(ToQColor(kWindowBack));
+    QImage pool = Ground(QSize(16 * (kSide + kGap) + kGap, 4 * (kSide + kGap) + kGap), pixelRatio, kWindowBack);
     std::vector<ImageCanvas> surfaces;
     std::array<Canvas*, kPieceCount> canvases{};
-    for (int p = 1; p <= kPieceCount; ++p) surfaces.emplace_back(QSize(kSide, kSide), kWindowBack);
+    for (int p = 1; p <= kPieceCount; ++p) surfaces.emplace_back(QSize(kSide, kSide), kWindowBack, pixelRatio);
     for (int p = 1; p <= kPieceCount; ++p) {
         surfaces[std::size_t(p - 1)].SetScale(0, 0, 42, 42);
         canvases[std::size_t(p - 1)] = &surfaces[std::size_t(p - 1)];
@@ -253,18 +259,23 @@ QImage Pool() {
 
 }  // namespace
 
-std::vector<HelpPicture> HelpPictures() {
+std::vector<HelpPicture> HelpPictures(int pixelRatio) {
     std::vector<HelpPicture> pictures;
+    const auto add = [&](const char* name, const QImage& image) {
+        pictures.push_back({QString::fromLatin1(name) + (pixelRatio == 1 ? QString() : QStringLiteral("@%1x").arg(pixelRatio)) +
+                                QStringLiteral(".png"),
+                            image});
+    };
 
     // The six halves one by one, between the all-white and the all-black piece.
-    pictures.push_back({QStringLiteral("help_halves.png"), PoolRow({64, 1, 2, 4, 8, 16, 32, 63})});
-    pictures.push_back({QStringLiteral("help_pool.png"), Pool()});
+    add("help_halves", PoolRow({64, 1, 2, 4, 8, 16, 32, 63}, pixelRatio));
+    add("help_pool", Pool(pixelRatio));
 
     // A patch filled so that every touching half agrees and the border is black.
     Figure match = Patch();
     const std::vector<int> patchCells = ShownCells(match);
     FillMatching(match, patchCells);
-    pictures.push_back({QStringLiteral("help_match.png"), DrawBoard(match, kPatchPixels)});
+    add("help_match", DrawBoard(match, kPatchPixels, pixelRatio));
 
     // The same patch with one piece that disagrees with a neighbour: both red.
     // Alone, the wrong piece would break no rule, so the red comes from the pair.
@@ -274,7 +285,7 @@ std::vector<HelpPicture> HelpPictures() {
     red.board.pieces[inner] = std::int16_t(FirstPiece(red, [&](int piece) {
         return FitsAlone(red, piece, inner) && !MatchesNeighbours(red, piece, inner);
     }));
-    pictures.push_back({QStringLiteral("help_red.png"), DrawBoard(red, kPatchPixels)});
+    add("help_red", DrawBoard(red, kPatchPixels, pixelRatio));
 
     // One piece that agrees with its neighbours but has a white half on the
     // figure's border: blue.
@@ -284,17 +295,17 @@ std::vector<HelpPicture> HelpPictures() {
     blue.board.pieces[border] = std::int16_t(FirstPiece(blue, [&](int piece) {
         return !FitsAlone(blue, piece, border) && MatchesNeighbours(blue, piece, border);
     }));
-    pictures.push_back({QStringLiteral("help_blue.png"), DrawBoard(blue, kPatchPixels)});
+    add("help_blue", DrawBoard(blue, kPatchPixels, pixelRatio));
 
     // The first figure of the game, empty, and with its top rows filled.
     Figure empty = Triangle8();
-    pictures.push_back({QStringLiteral("help_figure.png"), DrawBoard(empty, kFigurePixels)});
+    add("help_figure", DrawBoard(empty, kFigurePixels, pixelRatio));
     Figure started = Triangle8();
     std::vector<int> topRows;
     for (int cell : ShownCells(started))
         if (Centroid(started.cells[cell]).y < 3) topRows.push_back(cell);
     FillGreedily(started, topRows);
-    pictures.push_back({QStringLiteral("help_game.png"), DrawBoard(started, kFigurePixels)});
+    add("help_game", DrawBoard(started, kFigurePixels, pixelRatio));
 
     return pictures;
 }

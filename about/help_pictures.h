@@ -13,12 +13,14 @@
 namespace murlen {
 
 struct HelpPicture {
-    QString fileName;  // as the help pages refer to it, e.g. "help_red.png"
+    QString fileName;  // as the help pages refer to it, e.g. "help_red.png", or "help_red@2x.png"
     QImage image;
 };
 
-// Every picture the help pages show, in a fixed order.
-std::vector<HelpPicture> HelpPictures();
+// Every picture the help pages show, in a fixed order, drawn at a device pixel
+// ratio: the same pictures in logical pixels, `pixelRatio` times as sharp. The
+// help viewer shows those of ratio 2 on screens of a higher density.
+std::vector<HelpPicture> HelpPictures(int pixelRatio = 1);
 
 // The sizes of the application icon in the desktop's icon theme, and the file
 // name of each under resources/desktop/icons/.

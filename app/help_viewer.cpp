@@ -1,13 +1,16 @@
 #include "app/help_viewer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QScreen>
 #include <QShortcut>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTextObjectInterface>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -17,6 +20,45 @@
 #include "app/strings.h"
 
 namespace murlen {
+
+namespace {
+
+// Shows the pictures of a help page. On a screen of a higher pixel density a
+// picture comes from its copy drawn at twice the size ("help_red@2x.png") where
+// there is one, so that it is as sharp as the text; and a picture wider than
+// the page is shown smaller, so that the page never scrolls sideways.
+class HelpPictureHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    using QObject::QObject;
+
+    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat& format) override {
+        const QSizeF natural = Picture(document, format, 1).size();
+        const qreal room = document->textWidth() - 2 * document->documentMargin();
+        return room > 0 && natural.width() > room ? natural * (room / natural.width()) : natural;
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int, const QTextFormat& format) override {
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        const QPixmap picture = Picture(document, format, painter->device()->devicePixelRatioF());
+        painter->drawPixmap(rect, picture, picture.rect());
+        painter->restore();
+    }
+
+private:
+    // The picture as loaded, whatever its pixel ratio: the page lays it out
+    // by the size of the plain copy, and drawing fills the place it was given.
+    static QPixmap Picture(QTextDocument* document, const QTextFormat& format, qreal pixelRatio) {
+        const QString name = format.toImageFormat().name();
+        const QString twice = QString(name).insert(name.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
+        const QPixmap sharp = pixelRatio > 1 ? document->resource(QTextDocument::ImageResource, QUrl(twice)).value<QPixmap>() : QPixmap();
+        return sharp.isNull() ? document->resource(QTextDocument::ImageResource, QUrl(name)).value<QPixmap>() : sharp;
+    }
+};
+
+}  // namespace
 
 QString HelpPageFor(const QString& helpFile) {
     QString path = QDir::fromNativeSeparators(QString(helpFile).replace(QLatin1Char('\\'), QLatin1Char('/')));
@@ -54,6 +96,7 @@ HelpViewer::HelpViewer(QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(browser_);
     browser_->setOpenExternalLinks(true);
+    browser_->document()->documentLayout()->registerHandler(QTextFormat::ImageObject, new HelpPictureHandler(browser_));
 }
 
 void HelpViewer::Open(const QString& htmlPath, const QWidget* opener) {
@@ -112,3 +155,5 @@ void HelpViewer::ShowContents() {
 }
 
 }  // namespace murlen
+
+#include "help_viewer.moc"

@@ -65,8 +65,23 @@ QtDesktop::~QtDesktop() {
     delete helpViewer_.data();
 }
 
+QWidget* QtDesktop::DialogOwner() {
+    // The window in front that holds the rest modal (the shape generator over
+    // the game) asks; else the active window. Between one dialog and the next
+    // no window is active until the window manager hands the focus back, so a
+    // dialog that follows another opens over the window the last one did.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner) owner = QApplication::activeWindow();
+    if (!owner) owner = lastOwner_;
+    // A window hidden meanwhile (the generator after Return) leaves it to
+    // the window it belongs to.
+    while (owner && !owner->isVisible()) owner = owner->parentWidget() ? owner->parentWidget()->window() : nullptr;
+    lastOwner_ = owner;
+    return owner;
+}
+
 int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
-    FittedDialog<QMessageBox> box(QApplication::activeWindow());
+    FittedDialog<QMessageBox> box(DialogOwner());
     box.setText(prompt);
     box.setWindowTitle(NoneForEmpty(title));
     if (style & msgbox::kCritical) box.setIcon(QMessageBox::Critical);
@@ -87,7 +102,7 @@ int QtDesktop::MsgBox(const QString& prompt, int style, const QString& title) {
 }
 
 QString QtDesktop::InputBox(const QString& prompt, const QString& title) {
-    FittedDialog<QInputDialog> dialog(QApplication::activeWindow());
+    FittedDialog<QInputDialog> dialog(DialogOwner());
     dialog.setWindowTitle(NoneForEmpty(title));
     dialog.setLabelText(prompt);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
@@ -108,7 +123,7 @@ QStringList NameFiltersOf(const QString& filter) {
 }
 
 std::optional<FileChoice> QtDesktop::ShowFileDialog(const FileDialogSetup& setup, bool save) {
-    FittedDialog<QFileDialog> dialog(QApplication::activeWindow());
+    FittedDialog<QFileDialog> dialog(DialogOwner());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name, also one that does not exist: the program checks the name
     // itself and tells the player in the player's language.
@@ -135,7 +150,7 @@ std::optional<FileChoice> QtDesktop::ShowSave(const FileDialogSetup& setup) {
 std::optional<PrintSetup> QtDesktop::ShowPrinter(int flags) {
     if (!qprinter_) qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     qprinter_->setCopyCount(1);
-    PrintDialog dialog(qprinter_.get(), QApplication::activeWindow(), !(flags & 0x8));
+    PrintDialog dialog(qprinter_.get(), DialogOwner(), !(flags & 0x8));
     QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
     // 0x4: no selection, 0x8: no page numbers. The print-to-file choice stays:
     // on this platform it is the way to a PDF file.
@@ -163,7 +178,7 @@ Printer& QtDesktop::ThePrinter() {
 void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
     Q_UNUSED(helpCommand);  // the viewer always opens at the contents
     if (!helpViewer_) helpViewer_ = new HelpViewer;  // a top-level window, deleted on close
-    helpViewer_->Open(HelpPageFor(helpFile), QApplication::activeWindow());
+    helpViewer_->Open(HelpPageFor(helpFile), DialogOwner());
 }
 
 QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }

@@ -7,6 +7,7 @@
 #include "app/desktop.h"
 
 class QPrinter;
+class QWidget;
 
 namespace murlen {
 
@@ -35,11 +36,14 @@ public:
 
 private:
     std::optional<FileChoice> ShowFileDialog(const FileDialogSetup& setup, bool save);
+    // The window a dialog opens over.
+    QWidget* DialogOwner();
 
     QString appPath_;
     std::unique_ptr<QPrinter> qprinter_;
     std::unique_ptr<QtPrinter> printer_;
     QPointer<HelpViewer> helpViewer_;
+    QPointer<QWidget> lastOwner_;
     bool ending_ = false;
 };
 

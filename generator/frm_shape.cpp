@@ -75,6 +75,7 @@ void FrmShape::BuildDesign() {
     labelDifficulty->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     labelDifficulty->setAttribute(Qt::WA_TransparentForMouseEvents);
     SolvableCheck = new BackgroundSolver(this);
+    DifficultyCheck = new BackgroundWork(this);
 
     mnuFile = menuBar()->addMenu(QString());
     mnuOpen = mnuFile->addAction(QString());

@@ -10,9 +10,11 @@
 #include <optional>
 
 #include "app/background_solver.h"
+#include "app/background_work.h"
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/picture_box.h"
+#include "model/difficulty.h"
 #include "model/random_figure.h"
 #include "model/shape_grid.h"
 
@@ -36,6 +38,7 @@ public:
     Label* labelSolvable = nullptr; // the solver's verdict on a complete drawing
     Label* labelDifficulty = nullptr;  // how hard a solvable drawing is, at the end of the verdict's line
     BackgroundSolver* SolvableCheck = nullptr;  // works the verdict out off the user interface thread
+    BackgroundWork* DifficultyCheck = nullptr;  // and then how hard a solvable drawing is
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
@@ -87,6 +90,7 @@ public:
 
     // The verdict
     void SolvableCheck_Finished(const SolveResult& result);
+    void DifficultyCheck_Finished(Difficulty level);
 
     // --- Operations ---------------------------------------------------------
     // Lays out UniPic and the labels for the window's size, checks the
@@ -103,10 +107,11 @@ public:
     bool ConfirmSaveShape();
     // Called wherever the drawing may have changed: when it has, the check of
     // the old drawing is dropped and, with 64 cells placed, labelSolvable says
-    // "Checking..." until the verdict comes; below 64 it is empty.
+    // "Checking..." until the verdict comes, and a solvable drawing gets its
+    // difficulty in labelDifficulty after that; below 64 both are empty.
     void CheckSolvable();
-    // True while a verdict is being worked out.
-    bool CheckingSolvable() const { return SolvableCheck->Busy(); }
+    // True while a verdict or a difficulty is being worked out.
+    bool CheckingSolvable() const { return SolvableCheck->Busy() || DifficultyCheck->Busy(); }
 
     // True once the close box has unloaded the window: it deletes itself as
     // soon as control is back in the event loop, and must not be shown again.
@@ -115,7 +120,8 @@ public:
 signals:
     // The window has been hidden (by Return or by closing it).
     void hidden();
-    // labelSolvable shows the verdict on the current drawing.
+    // labelSolvable shows the verdict on the current drawing, and
+    // labelDifficulty the difficulty of a solvable one.
     void solvableChecked();
 
 protected:

@@ -1,7 +1,8 @@
 // The shape generator's verdict on a complete drawing: whether the 64 pieces
 // can fill it, worked out by the solver off the user interface thread, so that
-// drawing goes on while it runs. Every change of the drawing drops the check
-// of the old one.
+// drawing goes on while it runs, and then, for a solvable drawing, how hard it
+// is, also off that thread. Every change of the drawing drops the checks of
+// the old one.
 #include "app/solver_messages.h"
 #include "app/strings.h"
 #include "files/shape_file.h"
@@ -14,6 +15,7 @@ void FrmShape::CheckSolvable() {
     if (checkedGrid_ == Grid) return;  // a redraw of the same drawing
     checkedGrid_ = Grid;
     SolvableCheck->Cancel();
+    DifficultyCheck->Cancel();
     labelSolvable->clear();
     labelSolvable->setToolTip(QString());
     labelDifficulty->clear();
@@ -44,12 +46,20 @@ void FrmShape::SolvableCheck_Finished(const SolveResult& result) {
     case SolveVerdict::Undecided: verdict = LoadResString(213); break;
     }
     labelSolvable->setText(verdict);
-    // The answer belongs to the drawing on the grid: older ones are dropped.
-    if (result.verdict == SolveVerdict::Solved)
-        labelDifficulty->setText(LoadResString(245) + LoadResString(242 + int(RateDifficulty(FigureCells(Grid)).level)));
     // The reasons are long; the tool tip shows the whole text where the label
     // is too narrow for it.
     labelSolvable->setToolTip(verdict);
+    if (result.verdict != SolveVerdict::Solved) {
+        emit solvableChecked();
+        return;
+    }
+    // The answer belongs to the drawing on the grid, as older ones are dropped.
+    DifficultyCheck->Run([cells = FigureCells(Grid)](const std::atomic<bool>&) { return RateDifficulty(cells).level; },
+                         [this](Difficulty level) { DifficultyCheck_Finished(level); });
+}
+
+void FrmShape::DifficultyCheck_Finished(Difficulty level) {
+    labelDifficulty->setText(LoadResString(245) + LoadResString(242 + int(level)));
     emit solvableChecked();
 }
 

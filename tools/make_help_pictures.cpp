@@ -38,8 +38,9 @@ int main(int argc, char** argv) {
             ++failed;
         }
     };
-    for (const murlen::HelpPicture& picture : murlen::HelpPictures())
-        save(picture.image, help.filePath(picture.fileName));
+    for (const int pixelRatio : {1, 2})
+        for (const murlen::HelpPicture& picture : murlen::HelpPictures(pixelRatio))
+            save(picture.image, help.filePath(picture.fileName));
     for (int pixels : murlen::kDesktopIconSizes)
         save(murlen::DesktopIcon(pixels), icons.filePath(murlen::DesktopIconFileName(pixels)));
     return failed == 0 ? 0 : 1;

@@ -53,10 +53,16 @@ public:
             for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
             buttons.sort();
             seen.push_back({box->text(), TitleOnScreen(box), QString::number(box->icon()), buttons.join(' ')});
+            const auto off = [box](const QWidget* window) { return (window->geometry().center() - box->geometry().center()).manhattanLength(); };
+            const QWidget* over = nullptr;
+            for (const QWidget* window : QApplication::topLevelWidgets())
+                if (window != box && window->isVisible() && (!over || off(window) < off(over))) over = window;
+            centredOver << (over ? over->metaObject()->className() : "");
         });
         timer_.start(50);
     }
     std::vector<QStringList> seen;
+    QStringList centredOver;  // the class of the window nearest to whose middle each box opened
 
 private:
     QTimer timer_;
@@ -441,6 +447,7 @@ private slots:
         QCOMPARE(texts, QStringList({"Add the file to the data base?", "Add the file to the data base?", "Dublication! SaveAs another name",
                                      "Operation cancelled", "Overwrite the file Figures.dat ?", "This file is tabu!",
                                      "Do You want to save your work as Triangle.dat?", "Do you want to save your work?"}));
+        QCOMPARE(boxes.centredOver, QStringList(7, "murlen::FrmShape") << "murlen::TriForm");  // the last, the game's
         QCOMPARE(install.ReadBytes(user + "/Figures.dat"), QByteArray("\"triangle\"\r\n"));
         QVERIFY(QDir(shipped.Path()).entryList(QDir::Files).size() == 4 && shipped.ReadBytes("Figures.dat").count('\n') == 3);
 

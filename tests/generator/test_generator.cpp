@@ -2,10 +2,12 @@
 // moves, the grid size, files and the return to the game; read back from the
 // grid, the pixels of UniPic, the messages, the window and the files' bytes.
 #include <QDir>
+#include <QMenuBar>
 #include <QTest>
 #include <map>
 
 #include "app/strings.h"
+#include "game/tri_form.h"
 #include "generator_fixture.h"
 #include "support/test_registry.h"
 
@@ -125,6 +127,23 @@ private slots:
         QByteArray names;
         for (const QString& name : column("list").split(' ', Qt::SkipEmptyParts)) names += '"' + name.toUtf8() + "\"\r\n";
         QCOMPARE(g.folder.ReadBytes("Figures.dat"), names);
+    }
+
+    // In every language each access key of a menu bar, and of each of its
+    // menus, chooses one item: of the generator and of the game window.
+    void everyAccessKeyChoosesOneItem() {
+        for (const Language language : {Language::English, Language::German, Language::Dutch}) {
+            ForceLanguage(language);
+            GeneratorFixture g;
+            const TriForm game(*g.desktop);
+            for (QMenuBar* bar : {game.menuBar(), g.form->menuBar()})
+                for (const QWidget* menu : bar->findChildren<QWidget*>() + QWidgetList{bar}) {
+                    QStringList keys;
+                    for (const QAction* item : menu->actions()) keys << QKeySequence::mnemonic(item->text()).toString();
+                    keys.removeAll(QString());
+                    QVERIFY2(QSet<QString>(keys.begin(), keys.end()).size() == keys.size(), qPrintable(keys.join(' ')));
+                }
+        }
     }
 };
 

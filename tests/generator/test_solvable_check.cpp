@@ -1,7 +1,7 @@
 // The shape generator's verdict on a complete drawing: worked out in the
 // background beside the count, none below 64 cells, started again on every
 // change of the drawing and only then, "too hard" when not decided in time;
-// a solvable drawing's difficulty beside it.
+// a solvable drawing's difficulty beside it, also from the background.
 #include <QSignalSpy>
 #include <QTest>
 
@@ -25,6 +25,10 @@ private slots:
         const auto verdict = [&](int checks) {
             return QTest::qWaitFor([&] { return spy.count() == checks; }, 30000) ? form.labelSolvable->text() : "no verdict";
         };
+        // A random figure's verdict is known at once, its difficulty is worked
+        // out in the background; a change of the drawing meanwhile drops it.
+        form.mnuRandom->trigger();
+        QCOMPARE(form.labelSolvable->text() + '|' + form.labelDifficulty->text(), QString("Solvable|"));
         generator.Load(Drawn(TallStrip()));
         QCOMPARE(form.labelSolvable->text(), QString("Checking..."));
         QCOMPARE(verdict(1), QString("Cannot be solved: more than 16 cells have their left short edge on the border"));
