@@ -122,17 +122,27 @@ std::uint64_t Relaxation::Iterations() const { return std::uint64_t(glp_get_it_c
 void Relaxation::ReleaseThread() { glp_free_env(); }
 
 bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int milliseconds) {
+    const std::optional<std::vector<double>> multipliers = Certificate(candidates, milliseconds);
+    return multipliers.has_value() && Certifies(*multipliers, candidates);
+}
+
+// Candidates beyond the programme's columns would be bounds it cannot
+// express (a search never asks so).
+bool Relaxation::Expresses(const std::array<Bits, kCellCount>& candidates) const {
+    for (int cell = 0; cell < kCellCount; ++cell)
+        if ((open_ & Bit(cell)) != 0 && (candidates[std::size_t(cell)] & ~columns_[std::size_t(cell)]) != 0)
+            return false;
+    return true;
+}
+
+std::optional<std::vector<double>> Relaxation::Certificate(const std::array<Bits, kCellCount>& candidates,
+                                                           int milliseconds) {
     // A board with every candidate of one that passed passes too: its
     // bounds are only wider.
     bool wider = !passed_.empty();
     for (int cell = 0; cell < kCellCount && wider; ++cell)
         wider = (passed_[std::size_t(cell)] & ~candidates[std::size_t(cell)]) == 0;
-    if (wider) return false;
-    // Candidates beyond the programme's columns would be bounds it cannot
-    // express: no answer then (a search never asks so).
-    for (int cell = 0; cell < kCellCount; ++cell)
-        if ((open_ & Bit(cell)) != 0 && (candidates[std::size_t(cell)] & ~columns_[std::size_t(cell)]) != 0)
-            return false;
+    if (wider || !Expresses(candidates)) return std::nullopt;
     ++solves_;
     // Only the bounds change from one board to the next: the dual simplex
     // goes on from the last basis.
@@ -166,18 +176,18 @@ bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int mil
     const int rc = glp_simplex(problem_, &parameters);
     // Out of time, the next solve goes on from where this one stopped; from
     // a basis gone bad numerically, it starts afresh.
-    if (rc == GLP_ETMLIM) return false;
+    if (rc == GLP_ETMLIM) return std::nullopt;
     if (rc != 0 || glp_get_status(problem_) != GLP_OPT) {
         glp_std_basis(problem_);
-        return false;
+        return std::nullopt;
     }
     if (glp_get_obj_val(problem_) < kShortfall) {
         passed_.assign(candidates.begin(), candidates.end());
-        return false;
+        return std::nullopt;
     }
     std::vector<double> duals(std::size_t(rows_) + 1);
     for (int row = 1; row <= rows_; ++row) duals[std::size_t(row)] = glp_get_row_dual(problem_, row);
-    return Certifies(duals, candidates);
+    return duals;
 }
 
 // The certificate check. With multipliers y (one per row), each column's
@@ -185,13 +195,23 @@ bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int mil
 // rows' multipliers, with their signs. For x within the bounds, y.Ax is at
 // most the sum of the positive r over the columns allowed, while y.b is the
 // sum of the multipliers of the cell and piece rows; a y.b above that bound
-// means no x solves Ax = b.
-bool Relaxation::Certifies(const std::vector<double>& duals, const std::array<Bits, kCellCount>& candidates) const {
+// means no x solves Ax = b. The multipliers are scaled to at most 1 and
+// rounded to the grid, so that every sum below is exact; a multiplier that
+// is not a finite number (which every comparison would pass over) makes the
+// certificate void.
+bool Relaxation::Certifies(const std::vector<double>& multipliers,
+                           const std::array<Bits, kCellCount>& candidates) const {
+    if (multipliers.size() != std::size_t(rows_) + 1 || !Expresses(candidates)) return false;
     double largest = 0;
-    for (const double dual : duals) largest = std::max(largest, std::abs(dual));
+    for (std::size_t row = 1; row < multipliers.size(); ++row) {
+        if (!std::isfinite(multipliers[row])) return false;
+        largest = std::max(largest, std::abs(multipliers[row]));
+    }
     if (largest == 0) return false;
-    std::vector<double> y(duals.size());
-    for (std::size_t row = 0; row < duals.size(); ++row) y[row] = std::round(duals[row] / largest * kGrid) / kGrid;
+    // y[0] stands for the white-white colouring, which has no row.
+    std::vector<double> y(multipliers.size(), 0.0);
+    for (std::size_t row = 1; row < multipliers.size(); ++row)
+        y[row] = std::round(multipliers[row] / largest * kGrid) / kGrid;
 
     std::array<std::array<double, 64>, kCellCount> r{};
     double rightSide = 0;

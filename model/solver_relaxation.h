@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/solver_search.h"
@@ -45,6 +46,22 @@ public:
     // limit) gives up: false.
     bool Refutes(const std::array<Bits, kCellCount>& candidates, int milliseconds = 0);
 
+    // The two halves of Refutes, for a closer look. Certificate solves the
+    // programme and returns GLPK's multipliers when it finds no solution,
+    // nothing when it finds one, gives up, or the candidates go beyond the
+    // programme's columns. Certifies is the check, in our own arithmetic, of
+    // any multipliers whatever their origin: multipliers[r] belongs to row r,
+    // r = 1..Rows() (element 0 is not read).
+    std::optional<std::vector<double>> Certificate(const std::array<Bits, kCellCount>& candidates,
+                                                   int milliseconds = 0);
+    bool Certifies(const std::vector<double>& multipliers, const std::array<Bits, kCellCount>& candidates) const;
+
+    // The rows: one per open cell, one per piece not on the board at the
+    // start (0 for the others), then three per edge between open cells.
+    int Rows() const { return rows_; }
+    int CellRow(int cell) const { return cellRow_[std::size_t(cell)]; }
+    int PieceRow(int piece) const { return pieceRow_[std::size_t(piece)]; }
+
     // The solves so far, and their simplex iterations.
     std::uint64_t Solves() const { return solves_; }
     std::uint64_t Iterations() const;
@@ -60,7 +77,7 @@ private:
     };
     static int EdgeRow(const SharedEdge& shared, int colouring);
     static int OtherSide(int piece, const SharedEdge& shared);
-    bool Certifies(const std::vector<double>& duals, const std::array<Bits, kCellCount>& candidates) const;
+    bool Expresses(const std::array<Bits, kCellCount>& candidates) const;
 
     glp_prob* problem_ = nullptr;
     Bits open_ = 0;
