@@ -6,7 +6,6 @@
 
 #include "model/piece.h"
 #include "model/rules.h"
-#include "model/solver_relaxation.h"
 #include "model/solver_search.h"
 
 namespace murlen {
@@ -231,7 +230,6 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     // smaller.
     const bool learning = options.learning && HasAnyPiece(placed);
     result = SearchBoth(links, placed, options.seed, learning, stop, options.nodeBudget);
-    solving::Relaxation::ReleaseThread();
     if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;
 
     // No solution keeps the pieces. Tell the player whether the figure itself

@@ -119,7 +119,15 @@ Relaxation::~Relaxation() { glp_delete_prob(problem_); }
 
 std::uint64_t Relaxation::Iterations() const { return std::uint64_t(glp_get_it_cnt(problem_)); }
 
-void Relaxation::ReleaseThread() { glp_free_env(); }
+namespace {
+thread_local int environmentUsers = 0;
+}
+
+Relaxation::ThreadEnvironment::ThreadEnvironment() { ++environmentUsers; }
+
+Relaxation::ThreadEnvironment::~ThreadEnvironment() {
+    if (--environmentUsers == 0) glp_free_env();
+}
 
 bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int milliseconds) {
     const std::optional<std::vector<double>> multipliers = Certificate(candidates, milliseconds);

@@ -66,11 +66,20 @@ public:
     std::uint64_t Solves() const { return solves_; }
     std::uint64_t Iterations() const;
 
-    // Frees what GLPK keeps for the calling thread, once no Relaxation is
-    // left on it.
-    static void ReleaseThread();
-
 private:
+    // GLPK keeps an environment per thread, made by its first call there.
+    // Every Relaxation counts among the users of its thread's environment,
+    // and the last one to go frees it: no thread keeps it longer than its
+    // relaxations, and none loses it under a live one. So a Relaxation is
+    // used and destroyed on the thread that made it.
+    class ThreadEnvironment {
+    public:
+        ThreadEnvironment();
+        ~ThreadEnvironment();
+        ThreadEnvironment(const ThreadEnvironment&) = delete;
+        ThreadEnvironment& operator=(const ThreadEnvironment&) = delete;
+    };
+
     struct SharedEdge {
         int cell, edge, other, otherEdge;
         int firstRow;  // a row per colouring but white-white, as seen from `cell`
@@ -79,6 +88,7 @@ private:
     static int OtherSide(int piece, const SharedEdge& shared);
     bool Expresses(const std::array<Bits, kCellCount>& candidates) const;
 
+    ThreadEnvironment environment_;  // first, so that it outlives the problem
     glp_prob* problem_ = nullptr;
     Bits open_ = 0;
     std::array<Bits, kCellCount> columns_{};  // the pieces with a column, per cell

@@ -204,9 +204,9 @@ private slots:
         for (const char* name : {"Triangle", "Diamond", "Cross", "Crown", "Arrow", "Heart"}) {
             const CellArray<Triangle> figure = FigureOf(Shipped(name)).points;
             const solving::EdgeLinks links = solving::LinksOf(BuildNeighbourTable(figure));
+            solving::Relaxation relaxation(links, links.borderAdmits, ~solving::Bits(0));
             const std::optional<CellArray<std::int16_t>> solution = KnownSolution(figure);
             QVERIFY2(solution.has_value(), name);
-            solving::Relaxation relaxation(links, links.borderAdmits, ~solving::Bits(0));
             std::vector<std::array<solving::Bits, kCellCount>> parts;
             for (int k : {0, 63, 6, 24}) {
                 CellArray<std::int16_t> part{};
@@ -247,7 +247,6 @@ private slots:
             for (const auto& part : parts)
                 for (const std::vector<double>& y : forged) QVERIFY2(!relaxation.Certifies(y, part), name);
         }
-        solving::Relaxation::ReleaseThread();
     }
 };
 
