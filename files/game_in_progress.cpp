@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/file_bytes.h"
+#include "model/rules.h"
 
 namespace murlen {
 
@@ -34,12 +35,6 @@ int TryLock(const std::filesystem::path& path) {
 void Remove(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::remove(path, error);
-}
-
-bool HasPieces(const SavedGame& game) {
-    for (int cell = 1; cell <= kCellCount; ++cell)
-        if (game.board[cell] != 0) return true;
-    return false;
 }
 
 }  // namespace
@@ -127,8 +122,8 @@ std::optional<SavedGame> GameInProgress::ClaimAbandoned() {
         if (lock < 0) continue;  // its program is still running
         const ReadResult<SavedGame> read = ReadGameFile(file);
         const auto time = std::filesystem::last_write_time(file, error);
-        const bool offered = read.ok() && !error && HasPieces(*read.value);
-        if (read.ok() && !HasPieces(*read.value)) Remove(file);  // nothing to bring back
+        const bool offered = read.ok() && !error && HasPieces(read.value->board);
+        if (read.ok() && !HasPieces(read.value->board)) Remove(file);  // nothing to bring back
         if (!offered) Remove(lockFile);
         if (!offered || (newest && time <= newestTime)) {
             ::close(lock);

@@ -12,9 +12,8 @@ namespace murlen {
 
 namespace {
 
+using solving::Bit;
 using solving::Bits;
-
-constexpr Bits Bit(int index) { return Bits(1) << index; }
 
 // The set's counts behind the bounds of CheckCounts.
 constexpr int kPiecesPerBlackEdge = 16;      // a given edge all black
@@ -37,12 +36,6 @@ std::uint64_t Luby(std::uint64_t i) {
 // the shipped figures, random grown figures and thin crosses: much longer units
 // let a run sink into a dead subtree, much shorter ones stop good runs early.
 constexpr std::uint64_t kRestartUnit = 64;
-
-bool HasAnyPiece(const CellArray<std::int16_t>& placed) {
-    for (int cell = 1; cell <= kCellCount; ++cell)
-        if (placed[cell] != 0) return true;
-    return false;
-}
 
 // Values in range and no piece twice.
 bool PiecesAreDistinct(const CellArray<std::int16_t>& placed) {
@@ -228,9 +221,9 @@ SolveResult SolveFigure(const CellArray<Triangle>& figurePoints, const CellArray
     // of nodes. A figure alone is decided within some 1,200 nodes in every
     // family of the benchmark, and learning did not make those searches
     // smaller.
-    const bool learning = options.learning && HasAnyPiece(placed);
+    const bool learning = options.learning && HasPieces(placed);
     result = SearchBoth(links, placed, options.seed, learning, stop, options.nodeBudget);
-    if (result.verdict != SolveVerdict::Unsolvable || !HasAnyPiece(placed)) return result;
+    if (result.verdict != SolveVerdict::Unsolvable || !HasPieces(placed)) return result;
 
     // No solution keeps the pieces. Tell the player whether the figure itself
     // has none, if the rest of the budget can decide it.

@@ -60,7 +60,7 @@ void Nogoods::Watch(int id, int slot, int piece) {
     record.cell[std::size_t(slot)] = std::int8_t(cell);
     record.piece[std::size_t(slot)] = std::int8_t(piece);
     Watching(cell, piece).push_back(id);
-    watched_[std::size_t(cell)] |= Bits(1) << piece;
+    watched_[std::size_t(cell)] |= Bit(piece);
 }
 
 int Nogoods::SlotOf(int id, int cell, int piece) const {

@@ -18,11 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "model/solver_bits.h"
 #include "model/types.h"
 
 namespace murlen::solving {
-
-using Bits = std::uint64_t;
 
 struct Atom {
     int cell = 0;
@@ -70,7 +69,7 @@ private:
     // that the watches spread over the pieces.
     static int PickPiece(Bits left, int id) {
         const int turn = id & 63;
-        return (std::countr_zero(std::rotr(left, turn)) + turn) & 63;
+        return (First(std::rotr(left, turn)) + turn) & 63;
     }
     void WatchAnew(int id, const std::array<Bits, kCellCount>& options);
     std::vector<int>& Watching(int cell, int piece) {
@@ -111,7 +110,7 @@ int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narro
 template <class Narrow>
 int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
     for (lost &= watched_[std::size_t(cell)]; lost != 0; lost &= lost - 1) {
-        const int piece = std::countr_zero(lost);
+        const int piece = First(lost);
         std::vector<int>& watching = Watching(cell, piece);
         for (std::size_t i = 0; i < watching.size();) {
             const int id = watching[i];

@@ -10,9 +10,6 @@ namespace murlen::solving {
 
 namespace {
 
-constexpr Bits Bit(int index) { return Bits(1) << index; }
-int First(Bits bits) { return std::countr_zero(bits); }
-
 // Certificates are rounded to this grid: with multipliers of at most 1 and
 // a few thousand terms per sum, every sum is exact in a double.
 constexpr double kGrid = 4294967296.0;  // 2^32

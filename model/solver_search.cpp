@@ -10,9 +10,7 @@ namespace murlen::solving {
 
 namespace {
 
-constexpr Bits Bit(int index) { return Bits(1) << index; }
 int Count(Bits bits) { return std::popcount(bits); }
-int First(Bits bits) { return std::countr_zero(bits); }
 bool HasOne(Bits bits) { return bits != 0 && (bits & (bits - 1)) == 0; }
 
 constexpr std::array<int, kEdgeCount> kSlotOfEdge{kSlotP1P2, kSlotP1P3, kSlotP2P3};
@@ -76,8 +74,6 @@ bool SplitsEvenly(int a0, int b0, int s, int a3, int b3) {
     if ((low - a0) % 2 != 0) ++low;  // u0 has the parity of a0
     return low <= high;
 }
-
-int PoolIndexOfCode(int code) { return code == 0 ? kPieceCount : code; }
 
 // When the nogoods reach this many atoms (some 16 bytes each), or twice as
 // many as were kept the last time, the older half of them is forgotten.

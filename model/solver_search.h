@@ -11,13 +11,11 @@
 #include <memory>
 
 #include "model/geometry.h"
+#include "model/solver_bits.h"
 #include "model/solver_nogoods.h"
 #include "model/types.h"
 
 namespace murlen::solving {
-
-// A set of piece codes (bit c = code c) or of cells (bit i = cell i + 1).
-using Bits = std::uint64_t;
 
 // The three edges of a cell here, each with its two bits of the piece code:
 // edge e holds bits 2e (the low bit) and 2e + 1.

@@ -96,22 +96,6 @@ CellArray<std::int16_t> Placed(const Case& c) {
     return placed;
 }
 
-// k pieces on random cells, each a random piece that breaks no rule there, as
-// a player's board may be.
-CellArray<std::int16_t> RandomBoard(const CellArray<Triangle>& figure, int k, std::mt19937& rng) {
-    const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(figure);
-    CellArray<std::int16_t> board{};
-    std::uint64_t used = 0;
-    for (int placed = 0; placed < k;) {
-        const int cell = 1 + int(rng() % kCellCount), piece = 1 + int(rng() % kPieceCount);
-        if (board[cell] != 0 || (used >> PieceCode(piece) & 1) || !PieceFits(neighbours, board, cell, piece)) continue;
-        board[cell] = std::int16_t(piece);
-        used |= std::uint64_t(1) << PieceCode(piece);
-        ++placed;
-    }
-    return board;
-}
-
 // A relaxation's candidates for a board: a placed cell has its piece, an
 // empty one what its border admits but the pieces on the board.
 std::array<solving::Bits, kCellCount> CandidatesOf(const solving::EdgeLinks& links, const CellArray<std::int16_t>& placed) {
@@ -169,7 +153,7 @@ private slots:
         std::array<int, 3> verdicts{};
         for (int i = 0; i < 160; ++i) {
             const CellArray<Triangle> figure = FigureOf(Shipped(i % 2 == 0 ? "Crown" : "Cross")).points;
-            const CellArray<std::int16_t> placed = RandomBoard(figure, 3 + i % 12, rng);
+            const CellArray<std::int16_t> placed = RandomBoard(BuildNeighbourTable(figure), 3 + i % 12, [&] { return rng(); });
             const solving::EdgeLinks links = solving::LinksOf(BuildNeighbourTable(figure));
             const solving::StopCheck stop(nullptr, {});
             auto learning = std::make_unique<solving::Search>(links, stop);
