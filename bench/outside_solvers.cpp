@@ -26,6 +26,7 @@ namespace murlen::bench {
 namespace {
 
 constexpr const char* kCadical = "/usr/bin/cadical";
+constexpr const char* kGlpsol = "/usr/bin/glpsol";
 
 constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
@@ -156,6 +157,75 @@ std::string FigureCnf(const CellArray<NeighbourSlots>& neighbours, const CellArr
 }
 
 
+// The integer program, in the LP format that glpsol reads: the same x(c, p),
+// now 0/1 numbers. Every cell holds one piece, every piece lies on one cell;
+// on the border, a cell's pieces with a white half there are left out; across
+// a shared edge, each colouring of the two pairs of halves that PiecesMatch
+// pairs shows as much on one side as on the other; a piece on the board is
+// fixed. The objective is zero, so the first whole solution ends the search.
+// Columns are numbered in the order they first appear: the objective names
+// them all, cell by cell, code by code.
+std::string FigureIntegerProgram(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& placed) {
+    const auto x = [](int cell, int code) { return "x" + std::to_string(cell) + "_" + std::to_string(code); };
+    std::string text = "Minimize\n obj:";
+    for (int cell = 1; cell <= kCellCount; ++cell)
+        for (int code = 0; code < 64; ++code) text += " + 0 " + x(cell, code);
+    text += "\nSubject To\n";
+    int row = 0;
+    const auto sum = [&](const std::vector<std::pair<int, int>>& terms, const std::vector<std::pair<int, int>>& minus,
+                         int right) {
+        text += " r" + std::to_string(++row) + ":";
+        for (const auto& [cell, code] : terms) text += " + " + x(cell, code);
+        for (const auto& [cell, code] : minus) text += " - " + x(cell, code);
+        text += " = " + std::to_string(right) + "\n";
+    };
+    for (int code = 0; code < 64; ++code) {
+        std::vector<std::pair<int, int>> cells;
+        for (int cell = 1; cell <= kCellCount; ++cell) cells.emplace_back(cell, code);
+        sum(cells, {}, 1);
+    }
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        std::vector<std::pair<int, int>> pieces;
+        for (int code = 0; code < 64; ++code) pieces.emplace_back(cell, code);
+        sum(pieces, {}, 1);
+        if (placed[cell] != 0) sum({{cell, PieceCode(placed[cell])}}, {}, 1);
+        std::uint64_t white = 0;  // codes with a white half on the border
+        for (int slot = 0; slot < 3; ++slot) {
+            const int value = neighbours[cell][std::size_t(slot)];
+            const int mask = kEdgeMaskOfSlot[std::size_t(slot)];
+            if (value == 0) {
+                for (int code = 0; code < 64; ++code)
+                    if ((code & mask) != mask) white |= std::uint64_t(1) << code;
+                continue;
+            }
+            const HalfPairs pairs = MatchedHalves(slot, value);
+            for (int colouring = 0; colouring < 4; ++colouring) {
+                std::vector<std::pair<int, int>> here, there;
+                for (int code = 0; code < 64; ++code) {
+                    const auto shows = [&](bool ours) {
+                        for (int half = 0; half < 2; ++half) {
+                            const int bit = ours ? pairs[std::size_t(half)].first : pairs[std::size_t(half)].second;
+                            if (((code >> bit) & 1) != ((colouring >> half) & 1)) return false;
+                        }
+                        return true;
+                    };
+                    if (shows(true)) here.emplace_back(cell, code);
+                    if (shows(false)) there.emplace_back(NeighbourCell(value), code);
+                }
+                sum(here, there, 0);
+            }
+        }
+        std::vector<std::pair<int, int>> whiteOnBorder;
+        for (int code = 0; code < 64; ++code)
+            if ((white >> code & 1) != 0) whiteOnBorder.emplace_back(cell, code);
+        if (!whiteOnBorder.empty()) sum(whiteOnBorder, {}, 0);
+    }
+    text += "Binary\n";
+    for (int cell = 1; cell <= kCellCount; ++cell)
+        for (int code = 0; code < 64; ++code) text += " " + x(cell, code) + "\n";
+    return text + "End\n";
+}
+
 // SIGCHLD stays blocked in this process, so that the wait for an outside
 // solver can sleep in sigtimedwait until the child ends or the time is up.
 sigset_t ChildSignal() {
@@ -231,11 +301,11 @@ const char* AnswerName(Answer answer) {
     return "?";
 }
 
-bool PrepareCadical() {
+bool PrepareOutsideSolvers() {
     CheckMatchedHalves();
     const sigset_t childSignal = ChildSignal();
     sigprocmask(SIG_BLOCK, &childSignal, nullptr);
-    return access(kCadical, X_OK) == 0;
+    return access(kCadical, X_OK) == 0 && access(kGlpsol, X_OK) == 0;
 }
 
 OutsideRun RunCadical(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& placed,
@@ -280,6 +350,47 @@ OutsideRun RunCadical(const CellArray<NeighbourSlots>& neighbours, const CellArr
         if (run.board[cell] != 0) Fail("the model puts two pieces on cell " + std::to_string(cell));
         run.board[cell] = std::int16_t(PoolIndexOfCode(code));
     }
+    return run;
+}
+
+OutsideRun RunIntegerProgram(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& placed,
+                             const std::filesystem::path& stem, int limitSeconds) {
+    OutsideRun run;
+    run.input = stem.string() + ".lp";
+    run.output = stem.string() + ".sol";
+    std::ofstream(run.input) << FigureIntegerProgram(neighbours, placed);
+    const Finished finished = RunProgram({kGlpsol, "--lp", run.input.string(), "--tmlim", std::to_string(limitSeconds),
+                                          "-w", run.output.string()},
+                                         stem.string() + ".log", limitSeconds);
+    std::filesystem::remove(stem.string() + ".log");
+    run.ms = finished.ms;
+    if (finished.killed) return run;
+    if (WEXITSTATUS(finished.status) != 0) Fail("glpsol could not read " + run.input.string());
+    // The solution file: "s mip ROWS COLUMNS STATUS OBJECTIVE", STATUS o
+    // (optimal), f (feasible), n (no whole solution) or u (undecided), then
+    // "j COLUMN VALUE" per column.
+    std::ifstream output(run.output);
+    std::string line;
+    char status = 'u';
+    run.board.Fill(0);
+    while (std::getline(output, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "s") {
+            std::string mip;
+            int rows = 0, columns = 0;
+            words >> mip >> rows >> columns >> status;
+            continue;
+        }
+        int column = 0;
+        double value = 0;
+        if (kind != "j" || !(words >> column >> value) || value < 0.5) continue;
+        const int cell = (column - 1) / 64 + 1;
+        if (run.board[cell] != 0) Fail("glpsol puts two pieces on cell " + std::to_string(cell));
+        run.board[cell] = std::int16_t(PoolIndexOfCode((column - 1) % 64));
+    }
+    run.answer = status == 'n' ? Answer::Unsolvable : status == 'o' || status == 'f' ? Answer::Solved : Answer::Undecided;
     return run;
 }
 

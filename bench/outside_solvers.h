@@ -1,5 +1,7 @@
-// The solver benchmark's outside solver: the same question put to CaDiCaL, a
-// general SAT solver (Debian package cadical), as a CNF of its own.
+// The solver benchmark's outside solvers: the same question put to CaDiCaL, a
+// general SAT solver (Debian package cadical), as a CNF of its own, and where
+// CaDiCaL runs out of time to glpsol (Debian package glpk-utils) as an integer
+// program.
 //
 // The CNF, one file per question:
 //   - x(c, p) for every cell c and piece code p: cell c holds piece p;
@@ -34,15 +36,23 @@ struct OutsideRun {
     std::filesystem::path output;   // and what it wrote
 };
 
-// Checks that the CNF's pairs of halves are exactly those of PiecesMatch, and
-// makes ready to run outside solvers. False when /usr/bin/cadical is missing.
-bool PrepareCadical();
+// Checks that the pairs of halves of the CNF and the integer program are
+// exactly those of PiecesMatch, and makes ready to run outside solvers. False
+// when /usr/bin/cadical or /usr/bin/glpsol is missing.
+bool PrepareOutsideSolvers();
 
 // Writes the CNF of the board on the figure as `stem`.cnf and runs CaDiCaL on
 // it with its own wall clock limit, killing it five seconds after the limit
 // should it not stop by itself. Both files stay until RemoveFiles.
 OutsideRun RunCadical(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& placed,
                       const std::filesystem::path& stem, int limitSeconds);
+
+// The integer program of the board (see outside_solvers.cpp) as `stem`.lp,
+// solved by glpsol (Debian package glpk-utils) within the limit. Its linear
+// relaxation refutes many boards that CaDiCaL cannot decide; it stands in
+// for CaDiCaL where CaDiCaL runs out of time.
+OutsideRun RunIntegerProgram(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& placed,
+                             const std::filesystem::path& stem, int limitSeconds);
 
 void RemoveFiles(const OutsideRun& run);
 

@@ -20,9 +20,13 @@
 //            ten the Cross (where boards are hardest), otherwise one of the
 //            other shipped figures or a random grown figure that counting
 //            does not refute;
+//   cross    for k = 3 to 8, boards of k pieces on the Cross laid as above:
+//            few pieces on the Cross make the hardest boards of all;
 //   named    the hardest boards found so far, by name: a Cross board that
-//            nothing decided in minutes and two Crown boards whose proofs
-//            took seconds;
+//            nothing decided in minutes, two Crown boards whose proofs took
+//            seconds, a Cross board of three pieces that only the relaxation
+//            decides soon, and a Cross board of six pieces that can be
+//            completed but took long with the default seed;
 //   files    shape files (.dat) and game files (.kyp) named on the command
 //            line; a game file's figure is the shape file of its figure name
 //            in the game file's folder, and the question is its board.
@@ -38,13 +42,18 @@
 //     --thin N           random thin figures (default 300)
 //     --boards N         boards per shipped figure and k (default 5)
 //     --hard N           hard boards (default 2000)
+//     --cross N          boards on the Cross per k (default 500)
 //     --seed S           seed of the question generators (default 1)
 //     --limit SECONDS    CaDiCaL's time limit per question, whole seconds
 //                        (default 5); past it CaDiCaL counts as undecided
 //     --cadical-boards N CaDiCaL on every Nth board too (default 10; 0 = none,
 //                        1 = all); it always runs on every figure
 //     --cadical-hard N   CaDiCaL on every Nth hard board (default 50)
-//     --no-cadical       run only our solver
+//     --cadical-cross N  CaDiCaL on every Nth board on the Cross (default 100)
+//     --ip-limit SECONDS the integer program's time limit where CaDiCaL runs
+//                        out of time (default 60)
+//     --no-cadical       run only our solver, without CaDiCaL or the integer
+//                        program
 //     --ours-limit MS    our time limit per question (default 10000)
 //     --budget NODES     our node budget per question (default that of SolverOptions)
 //     --plain N          every Nth question also by our plain search, without
@@ -96,10 +105,11 @@ namespace {
 
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
-                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--hard N] [--seed S] [--limit SECONDS]\n"
-                 "                    [--ours-limit MS] [--budget NODES] [--plain N] [--once] [--solver-seed S]\n"
-                 "                    [--show MS] [--only NAMES] [--no-cadical]\n"
-                 "                    [--cadical-boards N] [--cadical-hard N]\n"
+                 "%s\nusage: solver_bench [--count N] [--thin N] [--boards N] [--hard N] [--cross N] [--seed S]\n"
+                 "                    [--limit SECONDS] [--ours-limit MS] [--budget NODES] [--plain N] [--once]\n"
+                 "                    [--solver-seed S]"
+                 " [--show MS] [--only NAMES] [--no-cadical]\n"
+                 "                    [--cadical-boards N] [--cadical-hard N] [--cadical-cross N] [--ip-limit SECONDS]\n"
                  "                    [--rising]\n"
                  "                    [shape files (.dat) and game files (.kyp)...]\n",
                  problem);
@@ -113,6 +123,7 @@ int main(int argc, char** argv) {
     int thinCount = 300;
     int boardsPerK = 5;
     int hardCount = 2000;
+    int crossPerK = 500;
     std::uint64_t corpusSeed = 1;
     int oursLimitMs = 10'000;
     double showMs = 50;
@@ -131,11 +142,16 @@ int main(int argc, char** argv) {
             boardsPerK = std::atoi(argv[++i]);
         } else if (arg == "--hard" && hasValue) {
             hardCount = std::atoi(argv[++i]);
+        } else if (arg == "--cross" && hasValue) {
+            crossPerK = std::atoi(argv[++i]);
         } else if (arg == "--seed" && hasValue) {
             corpusSeed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--limit" && hasValue) {
             settings.outsideLimitSeconds = std::atoi(argv[++i]);
             if (settings.outsideLimitSeconds < 1) Usage("the limit must be at least one second");
+        } else if (arg == "--ip-limit" && hasValue) {
+            settings.integerLimitSeconds = std::atoi(argv[++i]);
+            if (settings.integerLimitSeconds < 1) Usage("the limit must be at least one second");
         } else if (arg == "--ours-limit" && hasValue) {
             oursLimitMs = std::atoi(argv[++i]);
             if (oursLimitMs < 1) Usage("our limit must be at least one millisecond");
@@ -157,6 +173,8 @@ int main(int argc, char** argv) {
             settings.outsideEveryBoard = std::atoi(argv[++i]);
         } else if (arg == "--cadical-hard" && hasValue) {
             settings.outsideEveryHard = std::atoi(argv[++i]);
+        } else if (arg == "--cadical-cross" && hasValue) {
+            settings.outsideEveryCross = std::atoi(argv[++i]);
         } else if (arg == "--rising") {
             risingOnly = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -166,15 +184,17 @@ int main(int argc, char** argv) {
         }
     }
     settings.options.timeLimit = std::chrono::milliseconds(oursLimitMs);
-    if (!PrepareCadical() && settings.outside)
-        Usage("no /usr/bin/cadical: install the Debian package cadical (scripts/setup.sh), or pass --no-cadical");
+    if (!PrepareOutsideSolvers() && settings.outside)
+        Usage("no /usr/bin/cadical or /usr/bin/glpsol: install the Debian packages cadical and glpk-utils "
+              "(scripts/setup.sh), or pass --no-cadical");
 
     // The corpus. Each family draws from its own generators, so that changing
     // the size of one leaves the others as they were.
     std::vector<Case> cases;
     for (const std::vector<Case>& family :
          {ShippedFigureCases(), GrownFigureCases(grownCount, corpusSeed, risingOnly), ThinFigureCases(thinCount, corpusSeed),
-          ShippedBoardCases(boardsPerK, corpusSeed), HardBoardCases(hardCount, corpusSeed), NamedBoardCases()})
+          ShippedBoardCases(boardsPerK, corpusSeed), HardBoardCases(hardCount, corpusSeed),
+          CrossBoardCases(crossPerK, corpusSeed), NamedBoardCases()})
         cases.insert(cases.end(), family.begin(), family.end());
     for (const std::string& file : files) cases.push_back(FileCase(file));
 
@@ -198,9 +218,9 @@ int main(int argc, char** argv) {
     if (settings.outside) std::filesystem::remove_all(settings.folder);
 
     std::printf("\n%zu cases (seed %llu: %d grown%s, %d thin, %d boards per figure and k = 4..16, %d hard boards, "
-                "%zu files; our limit %d ms)\n",
+                "%d boards on the Cross per k = 3..8, %zu files; our limit %d ms)\n",
                 measured.rows.size(), static_cast<unsigned long long>(corpusSeed), grownCount,
-                risingOnly ? " rising only" : "", thinCount, boardsPerK, hardCount, files.size(), oursLimitMs);
+                risingOnly ? " rising only" : "", thinCount, boardsPerK, hardCount, crossPerK, files.size(), oursLimitMs);
     Summarise(measured, families, settings, showMs);
     return 0;
 }

@@ -172,6 +172,23 @@ std::vector<Case> HardBoardCases(int count, std::uint64_t seed) {
     return cases;
 }
 
+// Boards of k = 3 to 8 pieces on the Cross, where few pieces make the
+// hardest boards of all: most of them cannot be completed, and the proofs
+// need counting over the whole figure.
+std::vector<Case> CrossBoardCases(int perK, std::uint64_t seed) {
+    std::vector<Case> cases;
+    const CellArray<Triangle> points = ShippedPoints("Cross");
+    const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(points);
+    for (int k = 3; k <= 8; ++k) {
+        for (int i = 1; i <= perK; ++i) {
+            Random random(seed * 1'000'000'007ull + 700'000'000ull + std::uint64_t(k) * 100'000 + std::uint64_t(i));
+            cases.push_back({"cross", "cross-k" + std::to_string(k) + "-" + std::to_string(i), points,
+                             RandomBoardOf(neighbours, k, random)});
+        }
+    }
+    return cases;
+}
+
 // The hardest boards found so far, as cell:piece pairs.
 std::vector<Case> NamedBoardCases() {
     return {
@@ -183,6 +200,12 @@ std::vector<Case> NamedBoardCases() {
         {"named", "crown-14", ShippedPoints("Crown"),
          BoardOf({{1, 60}, {2, 49}, {6, 28}, {11, 16}, {13, 53}, {14, 52}, {17, 19}, {20, 36}, {24, 14}, {25, 39},
                   {34, 61}, {38, 6}, {46, 51}, {60, 15}})},
+        // Cannot be completed; the relaxation's first solve decides it.
+        {"named", "cross-3", ShippedPoints("Cross"), BoardOf({{32, 52}, {41, 28}, {50, 50}})},
+        // Can be completed; a long search with the default seed, short ones
+        // with most others.
+        {"named", "cross-6", ShippedPoints("Cross"),
+         BoardOf({{25, 5}, {32, 55}, {34, 50}, {38, 9}, {42, 25}, {58, 15}})},
     };
 }
 

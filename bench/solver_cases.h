@@ -33,6 +33,7 @@ std::vector<Case> GrownFigureCases(int count, std::uint64_t seed, bool risingOnl
 std::vector<Case> ThinFigureCases(int count, std::uint64_t seed);
 std::vector<Case> ShippedBoardCases(int perFigureAndK, std::uint64_t seed);
 std::vector<Case> HardBoardCases(int count, std::uint64_t seed);
+std::vector<Case> CrossBoardCases(int perK, std::uint64_t seed);
 std::vector<Case> NamedBoardCases();
 // A shape file (.dat) as a figure, or a game file (.kyp) as its board on the
 // shape file of its figure name in the same folder; exits with a message for

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 
 #include "model/geometry.h"
 #include "model/rules.h"
@@ -63,6 +64,18 @@ void CheckSameAnswer(const Case& question, Answer ours, Answer theirs, const cha
              AnswerName(theirs) + note);
 }
 
+// An outside solver's board keeps the rules, and its verdict is ours; 1 when
+// both decided. The question's files go once it passes.
+int CheckOutside(const Case& question, const CellArray<NeighbourSlots>& neighbours, Answer ours, const OutsideRun& run,
+                 const char* whose) {
+    const std::string keep = " (kept: " + run.input.string() + ")";
+    if (run.answer == Answer::Solved && !BoardKeepsRules(neighbours, run.board))
+        Fail(std::string(whose) + "'s board of " + question.name + " breaks a rule" + keep);
+    CheckSameAnswer(question, ours, run.answer, whose, keep);
+    RemoveFiles(run);
+    return ours != Answer::Undecided && run.answer != Answer::Undecided ? 1 : 0;
+}
+
 }  // namespace
 
 Measured MeasureAll(const std::vector<Case>& cases, const RunSettings& settings) {
@@ -71,7 +84,10 @@ Measured MeasureAll(const std::vector<Case>& cases, const RunSettings& settings)
     std::printf("\n");
     Measured measured;
     measured.rows.reserve(cases.size());
-    std::size_t boardNumber = 0, hardNumber = 0;
+    std::map<std::string, std::size_t> sampled;  // questions so far in the families that are sampled
+    const std::map<std::string, int> every{{"boards", settings.outsideEveryBoard},
+                                           {"hard", settings.outsideEveryHard},
+                                           {"cross", settings.outsideEveryCross}};
     for (std::size_t index = 0; index < cases.size(); ++index) {
         const Case& question = cases[index];
         const CellArray<NeighbourSlots> neighbours = BuildNeighbourTable(question.points);
@@ -96,19 +112,21 @@ Measured MeasureAll(const std::vector<Case>& cases, const RunSettings& settings)
         }
 
         // The outside solver on every figure and every file, and on a sample of the boards.
-        const bool boards = question.family == "boards", hard = question.family == "hard";
-        const int every = boards ? settings.outsideEveryBoard : settings.outsideEveryHard;
-        const bool sampled = (boards || hard) && every > 0 && ++(boards ? boardNumber : hardNumber) % std::size_t(every) == 0;
-        if (settings.outside && ((!boards && !hard) || sampled)) {
+        const auto sample = every.find(question.family);
+        const bool chosen = sample == every.end() ||
+                            (sample->second > 0 && ++sampled[question.family] % std::size_t(sample->second) == 0);
+        if (settings.outside && chosen) {
             row.outsideRan = true;
             row.outside = RunCadical(neighbours, question.placed, settings.folder / ("case-" + std::to_string(index + 1)),
                                      settings.outsideLimitSeconds);
-            const std::string keep = " (CNF kept: " + row.outside.input.string() + ")";
-            if (row.outside.answer == Answer::Solved && !BoardKeepsRules(neighbours, row.outside.board))
-                Fail("CaDiCaL's model of " + question.name + " decodes into a board that breaks a rule" + keep);
-            CheckSameAnswer(question, ours, row.outside.answer, "CaDiCaL", keep);
-            if (ours != Answer::Undecided && row.outside.answer != Answer::Undecided) ++measured.outsideCompared;
-            RemoveFiles(row.outside);
+            measured.outsideCompared += CheckOutside(question, neighbours, ours, row.outside, "CaDiCaL");
+        }
+        if (row.outsideRan && row.outside.answer == Answer::Undecided) {
+            row.integerRan = true;
+            row.integer = RunIntegerProgram(neighbours, question.placed,
+                                            settings.folder / ("case-" + std::to_string(index + 1)),
+                                            settings.integerLimitSeconds);
+            measured.integerCompared += CheckOutside(question, neighbours, ours, row.integer, "the integer program");
         }
 
         std::printf("%-22s %-20s %10.3f %10llu", question.name.c_str(), VerdictName(row.ours), row.oursMs,
@@ -118,6 +136,8 @@ Measured MeasureAll(const std::vector<Case>& cases, const RunSettings& settings)
             std::printf("   %-10s %10.3f %s%9.1f", AnswerName(row.outside.answer), row.outside.ms, atLeast ? ">" : " ",
                         row.outside.ms / row.oursMs);
         }
+        if (row.integerRan)
+            std::printf("   integer program: %s in %.3f ms", AnswerName(row.integer.answer), row.integer.ms);
         std::printf("\n");
         std::fflush(stdout);
         measured.rows.push_back(row);
@@ -161,8 +181,9 @@ void Summarise(const Measured& measured, const std::vector<std::string>& familie
     if (settings.outside)
         std::printf("(CaDiCaL limit %d s; an undecided run counts with the time it used)\n",
                     settings.outsideLimitSeconds);
-    std::printf("verdicts that agree where both decide: %d with CaDiCaL, %d with our plain search\n",
-                measured.outsideCompared, measured.plainCompared);
+    std::printf("verdicts that agree where both decide: %d with CaDiCaL, %d with the integer program where "
+                "CaDiCaL ran out of time, %d with our plain search\n",
+                measured.outsideCompared, measured.integerCompared, measured.plainCompared);
 
     // The hardest cases, to study them.
     for (const Row& row : rows) {

@@ -28,7 +28,11 @@ struct RunSettings {
     bool outside = true;
     int outsideEveryBoard = 10;  // family boards
     int outsideEveryHard = 50;   // family hard
+    int outsideEveryCross = 100;  // family cross
     int outsideLimitSeconds = 5;
+    // Where CaDiCaL runs out of time, the integer program (glpsol) within
+    // this limit.
+    int integerLimitSeconds = 60;
     std::filesystem::path folder;  // for the outside solver's files
 };
 
@@ -38,12 +42,15 @@ struct Row {
     double oursMs = 0;
     bool outsideRan = false;
     OutsideRun outside;
+    bool integerRan = false;
+    OutsideRun integer;
 };
 
 struct Measured {
     std::vector<Row> rows;
     int plainCompared = 0;    // questions both our searches decided
-    int outsideCompared = 0;  // questions we and the outside solver decided
+    int outsideCompared = 0;  // questions we and CaDiCaL decided
+    int integerCompared = 0;  // questions we and the integer program decided
 };
 
 // Every question in turn, a line each as it is answered. Stops the program on

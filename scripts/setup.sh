@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core
   libbenchmark-dev  # the drawing benchmarks in bench/
   cadical  # the solver benchmark in bench/ compares against this SAT solver
+  glpk-utils  # glpsol: the solver benchmark's integer program, where CaDiCaL runs out of time
   xvfb xdotool
   qt6-translations-l10n  # Qt's own texts (dialog buttons, file and print dialogs) in German and Dutch
   poppler-utils  # pdfinfo, pdftotext, pdffonts, pdftoppm: read back a printed certificate
