@@ -117,13 +117,14 @@ private:
 
 class Relaxation;
 
-// The linear relaxation that the searches of one board share (see
-// solver_relaxation.h), built when first needed, and the nodes the searches
-// have spent, which its solves are weighed against.
+// The linear relaxations that the searches of one board share (see
+// solver_relaxation.h), the coarse one (pieces grouped by their black-black
+// edges) and the fine one, each built when first asked, and the nodes the
+// searches have spent, which their solves are weighed against.
 struct SharedRelaxation {
     SharedRelaxation();
     ~SharedRelaxation();
-    std::unique_ptr<Relaxation> relaxation;
+    std::array<std::unique_ptr<Relaxation>, 2> relaxations;
     std::uint64_t nodes = 0;  // of both searches
 };
 
