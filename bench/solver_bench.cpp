@@ -67,8 +67,10 @@
 //                        decided, as figure text and pieces (default 50)
 //     --rising           grow figures with rising diagonals only, as the shape
 //                        generator draws them until the user turns a diagonal
-// The default run takes about four minutes. The full families, our solver alone:
-//     solver_bench --no-cadical --count 300 --thin 3500 --boards 40 --hard 6000
+// The default run takes about seven minutes, a minute of it for each board
+// that neither CaDiCaL nor the integer program decides. The full families,
+// our solver alone:
+//     solver_bench --no-cadical --count 300 --thin 3500 --boards 40 --hard 6000 --cross 2000
 //
 // Our time: each question is solved up to three times with the same seed (the
 // same work) and the fastest run counts, so that other processes matter less;
