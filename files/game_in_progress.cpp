@@ -11,6 +11,7 @@
 
 #include "files/file_bytes.h"
 #include "files/program_folder.h"
+#include "model/rules.h"
 
 namespace murlen {
 
@@ -59,12 +60,7 @@ ReadResult<SavedGame> ReadKeptGame(const std::filesystem::path& file) {
 }
 
 // Worth offering again: something has been played.
-bool Played(const SavedGame& game) {
-    if (game.seconds > 0) return true;
-    for (int cell = 1; cell <= kCellCount; ++cell)
-        if (game.board[cell] != 0) return true;
-    return false;
-}
+bool Played(const SavedGame& game) { return game.seconds > 0 || HasPieces(game.board); }
 
 }  // namespace
 

@@ -21,6 +21,8 @@ constexpr int kEdgeP2P3 = 48;
 
 // Pool index 1..64 -> code 0..63. Pool index 64 is the all-white piece, code 0.
 constexpr int PieceCode(int poolIndex) { return poolIndex % 64; }
+// And back: code 0..63 -> pool index 1..64.
+constexpr int PoolIndexOfCode(int code) { return code == 0 ? kPieceCount : code; }
 
 // The half-edge of `bit` runs from corner A (the corner it touches) toward B,
 // the other end of the same edge.

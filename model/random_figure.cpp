@@ -37,17 +37,8 @@ private:
     std::mt19937_64 engine_;
 };
 
-struct Style {
-    // By the number of edges a new cell would share with the figure (1..3).
-    std::array<double, 4> weightBySharedEdges{};
-    double fallingShare = 0;  // chance that a square entered anew gets a falling diagonal
-    int width = 0;            // the box the figure grows in, in squares
-    int height = 0;
-    bool hole = false;  // a few squares near the start stay empty
-};
-
-Style DrawStyle(Dice& dice, int gridSize) {
-    Style style;
+GrowthStyle DrawStyle(Dice& dice, int gridSize) {
+    GrowthStyle style;
     // From compact (a cell touching on two or three edges is 12 and 60 times
     // as likely to be taken as one touching on one) to ragged (0.8 times:
     // arms and notches grow).
@@ -89,7 +80,7 @@ int HalfWithSide(bool falling, int dx, int dy) {
 
 class Growth {
 public:
-    Growth(const Style& style, Dice& dice) : style_(style), dice_(dice) {}
+    Growth(const GrowthStyle& style, Dice& dice) : style_(style), dice_(dice) {}
 
     // Nothing when the figure is walled in before it has 64 cells (the empty
     // squares around a start in a corner can do that).
@@ -179,7 +170,7 @@ private:
         maxY_ = std::max(maxY_, c.y);
     }
 
-    const Style& style_;
+    const GrowthStyle& style_;
     Dice& dice_;
     ShapeGrid grid_;
     std::array<std::array<bool, kGridSquares>, kGridSquares> blocked_{};
@@ -220,6 +211,11 @@ ShapeGrid Centred(const ShapeGrid& grid, int gridSize) {
 
 }  // namespace
 
+std::optional<ShapeGrid> GrowFigure(const GrowthStyle& style, std::uint64_t seed) {
+    Dice dice(seed);
+    return Growth(style, dice).Grow();
+}
+
 bool SameShape(const ShapeGrid& a, const ShapeGrid& b) {
     if (a.placedCount != b.placedCount) return false;
     const Box boxA = BoxOf(a), boxB = BoxOf(b);
@@ -242,7 +238,7 @@ RandomFigure DrawSolvableFigure(int gridSize, std::uint64_t seed, const ShapeGri
     RandomFigure figure;
     for (;;) {
         ++figure.draws;
-        const Style style = DrawStyle(dice, gridSize);
+        const GrowthStyle style = DrawStyle(dice, gridSize);
         const std::optional<ShapeGrid> grownOrNot = Growth(style, dice).Grow();
         if (!grownOrNot || SameShape(*grownOrNot, previous)) continue;
         const ShapeGrid& grown = *grownOrNot;

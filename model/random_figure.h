@@ -11,7 +11,9 @@
 // small budget, are dropped and another is drawn.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "model/shape_grid.h"
 #include "model/types.h"
@@ -29,6 +31,22 @@ struct RandomFigure {
 // solver finds a full board for it that BoardKeepsRules accepts. The same
 // arguments give the same figure.
 RandomFigure DrawSolvableFigure(int gridSize, std::uint64_t seed, const ShapeGrid& previous = {});
+
+// How a figure grows (see above). DrawSolvableFigure draws a style for each
+// figure it grows; the solver's benchmark grows its families in set ones.
+struct GrowthStyle {
+    // By the number of edges a new cell would share with the figure (1..3).
+    std::array<double, 4> weightBySharedEdges{};
+    double fallingShare = 0;  // chance that a square entered anew gets a falling diagonal
+    int width = 0;            // the box the figure grows in, in squares (at most kGridSquares)
+    int height = 0;
+    bool hole = false;  // a few squares near the start stay empty
+};
+
+// A figure of 64 cells grown in `style` from `seed`, in the box at the top
+// left of the grid; nothing when it is walled in before it has 64 cells. The
+// same arguments give the same figure.
+std::optional<ShapeGrid> GrowFigure(const GrowthStyle& style, std::uint64_t seed);
 
 // True when both grids hold the same cells with the same diagonals once each is
 // moved to the top-left corner. Diagonals of empty squares do not count.

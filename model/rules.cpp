@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "model/piece.h"
 
@@ -41,6 +42,33 @@ namespace {
 constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
 }  // namespace
+
+bool HasPieces(const CellArray<std::int16_t>& board) {
+    for (int cell = 1; cell <= kCellCount; ++cell)
+        if (board[cell] != 0) return true;
+    return false;
+}
+
+CellArray<std::int16_t> RandomBoard(const CellArray<NeighbourSlots>& neighbours, int pieces,
+                                    const std::function<std::uint64_t()>& next) {
+    CellArray<std::int16_t> board;
+    board.Fill(0);
+    std::array<bool, kPieceCount + 1> used{};
+    std::vector<int> fitting;
+    for (int tries = 0, placed = 0; placed < pieces && tries < 4 * kCellCount; ++tries) {
+        const int cell = 1 + int(next() % kCellCount);
+        if (board[cell] != 0) continue;
+        fitting.clear();
+        for (int piece = 1; piece <= kPieceCount; ++piece)
+            if (!used[std::size_t(piece)] && PieceFits(neighbours, board, cell, piece)) fitting.push_back(piece);
+        if (fitting.empty()) continue;
+        const int piece = fitting[std::size_t(next() % fitting.size())];
+        board[cell] = std::int16_t(piece);
+        used[std::size_t(piece)] = true;
+        ++placed;
+    }
+    return board;
+}
 
 bool PieceFits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board, int cell, int piece) {
     for (int slot : kCheckOrder) {

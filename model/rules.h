@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "model/canvas.h"
 #include "model/geometry.h"
@@ -51,5 +52,16 @@ bool PiecesMatch(int slot, int slotValue, int pieceP, int pieceQ);
 // `board` (pool indexes, 0 = empty): it agrees with every placed neighbour and
 // is black along the border.
 bool PieceFits(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board, int cell, int piece);
+
+// True when some cell of the board holds a piece.
+bool HasPieces(const CellArray<std::int16_t>& board);
+
+// A board as a player may leave it: `pieces` pieces on random cells, each a
+// random unused piece among those that fit there (PieceFits). A cell where
+// none fits is passed over; after 256 cells drawn the board is left with
+// fewer pieces. Every draw is next() modulo the number of choices, so the
+// same numbers give the same board.
+CellArray<std::int16_t> RandomBoard(const CellArray<NeighbourSlots>& neighbours, int pieces,
+                                    const std::function<std::uint64_t()>& next);
 
 }  // namespace murlen

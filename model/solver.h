@@ -44,12 +44,15 @@
 //     A run that ends by itself has searched everything, given only what was
 //     learnt, which follows from the rules, so "no solution" is a proof.
 //   - At the root of a learning run, once the searches have spent more on
-//     nodes than the relaxation on its solves, the linear relaxation of the
+//     nodes than a relaxation on its solves, the linear relaxations of the
 //     board (solver_relaxation.h): fractional pieces on cells, every cell
 //     full, every piece used up, every shared edge showing each colouring as
-//     much on both sides. A refutation comes with a certificate that is
-//     checked in exact arithmetic, so it too is a proof. It decides boards
-//     whose proofs by search ran to millions of nodes, or beyond any budget.
+//     much on both sides. A coarse one, with the pieces grouped by their
+//     black-black edges, costs a tenth and comes first; the fine one later.
+//     A refutation comes with a certificate that is checked in exact
+//     arithmetic, so it too is a proof. They decide boards whose proofs by
+//     search ran to millions of nodes, or beyond any budget. Once the fine
+//     one has passed, the cell search gets a larger share of the nodes.
 // The search allocates little once it has started (only the store of nogoods
 // grows), and keeps no state between calls: SolveFigure may run on a worker
 // thread while the caller waits.

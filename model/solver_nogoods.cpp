@@ -54,22 +54,4 @@ void Nogoods::WatchAnew(int id, const std::array<Bits, kCellCount>& options) {
     }
 }
 
-void Nogoods::Watch(int id, int slot, int piece) {
-    Record& record = records_[std::size_t(id)];
-    const int cell = atoms_[std::size_t(record.first + slot)].cell;
-    record.cell[std::size_t(slot)] = std::int8_t(cell);
-    record.piece[std::size_t(slot)] = std::int8_t(piece);
-    Watching(cell, piece).push_back(id);
-    watched_[std::size_t(cell)] |= Bits(1) << piece;
-}
-
-int Nogoods::SlotOf(int id, int cell, int piece) const {
-    const Record& record = records_[std::size_t(id)];
-    for (int slot = 0; slot < std::min(2, record.size); ++slot) {
-        if (record.cell[std::size_t(slot)] == cell && record.piece[std::size_t(slot)] == piece)
-            return slot;
-    }
-    return -1;
-}
-
 }  // namespace murlen::solving

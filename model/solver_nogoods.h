@@ -18,11 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "model/solver_bits.h"
 #include "model/types.h"
 
 namespace murlen::solving {
-
-using Bits = std::uint64_t;
 
 struct Atom {
     int cell = 0;
@@ -70,7 +69,7 @@ private:
     // that the watches spread over the pieces.
     static int PickPiece(Bits left, int id) {
         const int turn = id & 63;
-        return (std::countr_zero(std::rotr(left, turn)) + turn) & 63;
+        return (First(std::rotr(left, turn)) + turn) & 63;
     }
     void WatchAnew(int id, const std::array<Bits, kCellCount>& options);
     std::vector<int>& Watching(int cell, int piece) {
@@ -81,13 +80,21 @@ private:
         for (std::vector<int>& watching : watchers_) watching.clear();
         watched_.fill(0);
     }
-    void Watch(int id, int slot, int piece);
-    // Which of a nogood's two watched atoms lies on (cell, piece), or -1.
-    int SlotOf(int id, int cell, int piece) const;
+    // Watches atom `slot` (0 or 1) of a nogood through a piece. The lists
+    // hold id * 2 + slot; an entry whose record watches elsewhere by now is
+    // dropped when next met.
+    void Watch(int id, int slot, int piece) {
+        Record& record = records_[std::size_t(id)];
+        const int cell = atoms_[std::size_t(record.first + slot)].cell;
+        record.cell[std::size_t(slot)] = std::int8_t(cell);
+        record.piece[std::size_t(slot)] = std::int8_t(piece);
+        Watching(cell, piece).push_back(id * 2 + slot);
+        watched_[std::size_t(cell)] |= Bit(piece);
+    }
 
     std::vector<Atom> atoms_;
     std::vector<Record> records_;
-    std::vector<std::vector<int>> watchers_;  // per cell and piece; made with the first nogood
+    std::vector<std::vector<int>> watchers_;  // per cell and piece, id * 2 + slot; made with the first nogood
     std::array<Bits, kCellCount> watched_{};  // per cell, the pieces that have (or had) watchers
 };
 
@@ -111,17 +118,17 @@ int Nogoods::Rewatch(const std::array<Bits, kCellCount>& options, Narrow&& narro
 template <class Narrow>
 int Nogoods::Wake(int cell, Bits lost, const std::array<Bits, kCellCount>& options, Narrow&& narrow) {
     for (lost &= watched_[std::size_t(cell)]; lost != 0; lost &= lost - 1) {
-        const int piece = std::countr_zero(lost);
+        const int piece = First(lost);
         std::vector<int>& watching = Watching(cell, piece);
         for (std::size_t i = 0; i < watching.size();) {
-            const int id = watching[i];
-            const int slot = SlotOf(id, cell, piece);
-            if (slot < 0) {  // a watch that has moved on
-                watching[i] = watching.back();
+            const int id = watching[i] >> 1;
+            const int slot = watching[i] & 1;
+            Record& record = records_[std::size_t(id)];
+            if (record.cell[std::size_t(slot)] != cell || record.piece[std::size_t(slot)] != piece) {
+                watching[i] = watching.back();  // a watch that has moved on
                 watching.pop_back();
                 continue;
             }
-            Record& record = records_[std::size_t(id)];
             Atom* atoms = &atoms_[std::size_t(record.first)];
             // Another piece of the same atom, or an atom that does not hold.
             int moveTo = -1;

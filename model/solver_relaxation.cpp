@@ -10,9 +10,6 @@ namespace murlen::solving {
 
 namespace {
 
-constexpr Bits Bit(int index) { return Bits(1) << index; }
-int First(Bits bits) { return std::countr_zero(bits); }
-
 // Certificates are rounded to this grid: with multipliers of at most 1 and
 // a few thousand terms per sum, every sum is exact in a double.
 constexpr double kGrid = 4294967296.0;  // 2^32
@@ -22,66 +19,82 @@ constexpr double kShortfall = 1e-7;
 
 }  // namespace
 
-Relaxation::Relaxation(const EdgeLinks& links, const std::array<Bits, kCellCount>& candidates, Bits open)
+Relaxation::Relaxation(const EdgeLinks& links, const std::array<Bits, kCellCount>& candidates, Bits open,
+                       Resolution resolution)
     : open_(open) {
+    // The kinds of colouring: all four apart, or black-black and the rest.
+    // A kind is the same seen from either side of an edge (the swap of the
+    // halves maps a kind to itself) but in the fine programme, which swaps.
+    kindOf_ = resolution == Resolution::Pieces ? std::array<int, 4>{0, 1, 2, 3} : std::array<int, 4>{0, 0, 0, 1};
+    kinds_ = resolution == Resolution::Pieces ? 4 : 2;
+    for (int piece = 0; piece < 64; ++piece) {
+        int group = 0;
+        for (int edge = kEdgeCount - 1; edge >= 0; --edge) group = group * kinds_ + kindOf_[std::size_t(EdgeColouring(piece, edge))];
+        groupOf_[std::size_t(piece)] = group;
+        groupPieces_[std::size_t(group)] |= Bit(piece);
+    }
+
     glp_term_out(GLP_OFF);
     problem_ = glp_create_prob();
     glp_set_obj_dir(problem_, GLP_MIN);
 
-    // Rows: each open cell holds one piece, each piece not yet on the board
-    // lies on one open cell, and each edge between open cells shows each
-    // colouring as much on one side as the other.
-    Bits free = ~Bits(0);
+    // Rows: each open cell holds one piece, each group lies on the open
+    // cells as often as it has pieces not yet on the board, and each edge
+    // between open cells shows each kind of colouring as much on one side
+    // as the other.
+    free_ = ~Bits(0);
     for (int cell = 0; cell < kCellCount; ++cell)
-        if ((open & Bit(cell)) == 0) free &= ~candidates[std::size_t(cell)];
+        if ((open & Bit(cell)) == 0) free_ &= ~candidates[std::size_t(cell)];
     for (Bits rest = open; rest != 0; rest &= rest - 1) cellRow_[std::size_t(First(rest))] = ++rows_;
-    for (Bits rest = free; rest != 0; rest &= rest - 1) pieceRow_[std::size_t(First(rest))] = ++rows_;
+    std::vector<double> rightSide(std::size_t(rows_) + 1, 1.0);
+    for (int group = 0; group < 64; ++group) {
+        groupLeft_[std::size_t(group)] = std::popcount(groupPieces_[std::size_t(group)] & free_);
+        if (groupLeft_[std::size_t(group)] == 0) continue;
+        groupRow_[std::size_t(group)] = ++rows_;
+        rightSide.push_back(groupLeft_[std::size_t(group)]);
+    }
     for (Bits rest = open; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
         for (int edge = 0; edge < kEdgeCount; ++edge) {
             const int other = links.partner[std::size_t(cell)][std::size_t(edge)];
             if (other <= cell || (open & Bit(other)) == 0) continue;
             edges_.push_back({cell, edge, other, links.partnerEdge[std::size_t(cell)][std::size_t(edge)], rows_ + 1});
-            rows_ += 3;
+            rows_ += kinds_ - 1;
         }
     }
+    rightSide.resize(std::size_t(rows_) + 1, 0.0);
     glp_add_rows(problem_, rows_);
-    for (int row = 1; row <= rows_; ++row) {
-        const bool countsOne = row <= std::popcount(open) + std::popcount(free);
-        glp_set_row_bnds(problem_, row, GLP_FX, countsOne ? 1.0 : 0.0, countsOne ? 1.0 : 0.0);
-    }
+    for (int row = 1; row <= rows_; ++row)
+        glp_set_row_bnds(problem_, row, GLP_FX, rightSide[std::size_t(row)], rightSide[std::size_t(row)]);
 
-    // Columns: x(c, p) for every open cell and candidate, then an artificial
-    // column per row that makes up any shortfall, u >= 0 in Ax + u = b. The
-    // programme minimises their sum: zero exactly when the relaxation has a
-    // solution, and its dual at the optimum is the certificate when not. It
-    // always has a solution itself (x = 0, u = b, as b >= 0), which is the
-    // first basis.
-    int columnCount = 0;
+    // Columns: x(c, g) for every open cell and group of its candidates, then
+    // an artificial column per row that makes up any shortfall, u >= 0 in
+    // Ax + u = b. The programme minimises their sum: zero exactly when the
+    // relaxation has a solution, and its dual at the optimum is the
+    // certificate when not. It always has a solution itself (x = 0, u = b,
+    // as b >= 0), which is the first basis.
     for (Bits rest = open; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
-        columns_[std::size_t(cell)] = candidates[std::size_t(cell)] & free;
-        columnCount += std::popcount(columns_[std::size_t(cell)]);
+        columns_[std::size_t(cell)] = GroupsOf(candidates[std::size_t(cell)] & free_);
+        columnCount_ += std::popcount(columns_[std::size_t(cell)]);
     }
-    glp_add_cols(problem_, columnCount + rows_);
+    glp_add_cols(problem_, columnCount_ + rows_);
     int column = 0;
     for (Bits rest = open; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
-        for (Bits pieces = columns_[std::size_t(cell)]; pieces != 0; pieces &= pieces - 1) {
-            const int piece = First(pieces);
-            column_[std::size_t(cell)][std::size_t(piece)] = ++column;
+        for (Bits groups = columns_[std::size_t(cell)]; groups != 0; groups &= groups - 1) {
+            const int group = First(groups);
+            column_[std::size_t(cell)][std::size_t(group)] = ++column;
             // GLPK counts from 1: element 0 is not read.
             int entries = 0;
             std::array<int, 6> rows{};
             std::array<double, 6> values{};
             rows[std::size_t(++entries)] = cellRow_[std::size_t(cell)];
             values[std::size_t(entries)] = 1;
-            rows[std::size_t(++entries)] = pieceRow_[std::size_t(piece)];
+            rows[std::size_t(++entries)] = groupRow_[std::size_t(group)];
             values[std::size_t(entries)] = 1;
             for (const SharedEdge& shared : edges_) {
-                const int row = shared.cell == cell    ? EdgeRow(shared, EdgeColouring(piece, shared.edge))
-                                : shared.other == cell ? EdgeRow(shared, OtherSide(piece, shared))
-                                                       : 0;
+                const int row = EdgeRow(shared, group, cell);
                 if (row == 0) continue;
                 rows[std::size_t(++entries)] = row;
                 values[std::size_t(entries)] = shared.cell == cell ? 1 : -1;
@@ -103,46 +116,74 @@ Relaxation::Relaxation(const EdgeLinks& links, const std::array<Bits, kCellCount
     }
 }
 
-// The row of an edge for a colouring as seen from its first cell. White-white
-// has none: the other three and the two cells' rows imply it.
-int Relaxation::EdgeRow(const SharedEdge& shared, int colouring) {
-    return colouring == 0 ? 0 : shared.firstRow + colouring - 1;
+// The row of an edge for the kind of colouring that a group on `cell`, one
+// of the edge's two cells, shows as seen from the edge's first cell: on the
+// other cell the halves are swapped. 0 for kind 0, which has no row: the
+// other kinds and the two cells' rows imply it; and 0 for a cell off the edge.
+int Relaxation::EdgeRow(const SharedEdge& shared, int group, int cell) const {
+    const int piece = First(groupPieces_[std::size_t(group)]);  // its kinds are the group's
+    int kind = 0;
+    if (cell == shared.cell) kind = kindOf_[std::size_t(EdgeColouring(piece, shared.edge))];
+    if (cell == shared.other) kind = kindOf_[std::size_t(Swapped(EdgeColouring(piece, shared.otherEdge)))];
+    return kind == 0 ? 0 : shared.firstRow + kind - 1;
 }
 
-// The colouring that a piece on the edge's other cell shows, as seen from its
-// first cell.
-int Relaxation::OtherSide(int piece, const SharedEdge& shared) {
-    return Swapped(EdgeColouring(piece, shared.otherEdge));
+// The groups with a piece in `pieces`.
+Bits Relaxation::GroupsOf(Bits pieces) const {
+    Bits groups = 0;
+    for (int group = 0; group < 64; ++group)
+        if ((groupPieces_[std::size_t(group)] & pieces) != 0) groups |= Bit(group);
+    return groups;
 }
 
 Relaxation::~Relaxation() { glp_delete_prob(problem_); }
 
 std::uint64_t Relaxation::Iterations() const { return std::uint64_t(glp_get_it_cnt(problem_)); }
 
-void Relaxation::ReleaseThread() { glp_free_env(); }
+namespace {
+thread_local int environmentUsers = 0;
+}
+
+Relaxation::ThreadEnvironment::ThreadEnvironment() { ++environmentUsers; }
+
+Relaxation::ThreadEnvironment::~ThreadEnvironment() {
+    if (--environmentUsers == 0) glp_free_env();
+}
 
 bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int milliseconds) {
+    const std::optional<std::vector<double>> multipliers = Certificate(candidates, milliseconds);
+    return multipliers.has_value() && Certifies(*multipliers, candidates);
+}
+
+// Candidates beyond the programme's columns, or pieces that were on the
+// board from the start, would be bounds it cannot express (a search never
+// asks so).
+bool Relaxation::Expresses(const std::array<Bits, kCellCount>& candidates) const {
+    for (Bits rest = open_; rest != 0; rest &= rest - 1) {
+        const Bits pieces = candidates[std::size_t(First(rest))];
+        if ((pieces & ~free_) != 0 || (GroupsOf(pieces) & ~columns_[std::size_t(First(rest))]) != 0) return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<double>> Relaxation::Certificate(const std::array<Bits, kCellCount>& candidates,
+                                                           int milliseconds) {
     // A board with every candidate of one that passed passes too: its
     // bounds are only wider.
     bool wider = !passed_.empty();
     for (int cell = 0; cell < kCellCount && wider; ++cell)
         wider = (passed_[std::size_t(cell)] & ~candidates[std::size_t(cell)]) == 0;
-    if (wider) return false;
-    // Candidates beyond the programme's columns would be bounds it cannot
-    // express: no answer then (a search never asks so).
-    for (int cell = 0; cell < kCellCount; ++cell)
-        if ((open_ & Bit(cell)) != 0 && (candidates[std::size_t(cell)] & ~columns_[std::size_t(cell)]) != 0)
-            return false;
+    if (wider || !Expresses(candidates)) return std::nullopt;
     ++solves_;
     // Only the bounds change from one board to the next: the dual simplex
     // goes on from the last basis.
     for (Bits rest = open_; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
-        const Bits allowed = candidates[std::size_t(cell)] & columns_[std::size_t(cell)];
+        const Bits allowed = GroupsOf(candidates[std::size_t(cell)]) & columns_[std::size_t(cell)];
         for (Bits changed = allowed ^ bounded_[std::size_t(cell)]; changed != 0; changed &= changed - 1) {
-            const int piece = First(changed);
-            const int column = column_[std::size_t(cell)][std::size_t(piece)];
-            if ((allowed & Bit(piece)) == 0) {
+            const int group = First(changed);
+            const int column = column_[std::size_t(cell)][std::size_t(group)];
+            if ((allowed & Bit(group)) == 0) {
                 glp_set_col_bnds(problem_, column, GLP_FX, 0.0, 0.0);
                 continue;
             }
@@ -166,56 +207,63 @@ bool Relaxation::Refutes(const std::array<Bits, kCellCount>& candidates, int mil
     const int rc = glp_simplex(problem_, &parameters);
     // Out of time, the next solve goes on from where this one stopped; from
     // a basis gone bad numerically, it starts afresh.
-    if (rc == GLP_ETMLIM) return false;
+    if (rc == GLP_ETMLIM) return std::nullopt;
     if (rc != 0 || glp_get_status(problem_) != GLP_OPT) {
         glp_std_basis(problem_);
-        return false;
+        return std::nullopt;
     }
     if (glp_get_obj_val(problem_) < kShortfall) {
         passed_.assign(candidates.begin(), candidates.end());
-        return false;
+        return std::nullopt;
     }
     std::vector<double> duals(std::size_t(rows_) + 1);
     for (int row = 1; row <= rows_; ++row) duals[std::size_t(row)] = glp_get_row_dual(problem_, row);
-    return Certifies(duals, candidates);
+    return duals;
 }
 
 // The certificate check. With multipliers y (one per row), each column's
-// coefficient in y.A is r(c, p) = y(cell row) + y(piece row) + the edge
+// coefficient in y.A is r(c, g) = y(cell row) + y(group row) + the edge
 // rows' multipliers, with their signs. For x within the bounds, y.Ax is at
 // most the sum of the positive r over the columns allowed, while y.b is the
-// sum of the multipliers of the cell and piece rows; a y.b above that bound
-// means no x solves Ax = b.
-bool Relaxation::Certifies(const std::vector<double>& duals, const std::array<Bits, kCellCount>& candidates) const {
+// sum of the multipliers of the cell rows and of the group rows times the
+// group's pieces left; a y.b above that bound means no x solves Ax = b. The
+// multipliers are scaled to at most 1 and rounded to the grid, so that every
+// sum below is exact; a multiplier that is not a finite number (which every
+// comparison would pass over) makes the certificate void.
+bool Relaxation::Certifies(const std::vector<double>& multipliers,
+                           const std::array<Bits, kCellCount>& candidates) const {
+    if (multipliers.size() != std::size_t(rows_) + 1 || !Expresses(candidates)) return false;
     double largest = 0;
-    for (const double dual : duals) largest = std::max(largest, std::abs(dual));
+    for (std::size_t row = 1; row < multipliers.size(); ++row) {
+        if (!std::isfinite(multipliers[row])) return false;
+        largest = std::max(largest, std::abs(multipliers[row]));
+    }
     if (largest == 0) return false;
-    std::vector<double> y(duals.size());
-    for (std::size_t row = 0; row < duals.size(); ++row) y[row] = std::round(duals[row] / largest * kGrid) / kGrid;
+    // y[0] stands for kind 0, which has no row.
+    std::vector<double> y(multipliers.size(), 0.0);
+    for (std::size_t row = 1; row < multipliers.size(); ++row)
+        y[row] = std::round(multipliers[row] / largest * kGrid) / kGrid;
 
     std::array<std::array<double, 64>, kCellCount> r{};
     double rightSide = 0;
     for (Bits rest = open_; rest != 0; rest &= rest - 1) {
         const int cell = First(rest);
         rightSide += y[std::size_t(cellRow_[std::size_t(cell)])];
-        for (Bits pieces = columns_[std::size_t(cell)]; pieces != 0; pieces &= pieces - 1) {
-            const int piece = First(pieces);
-            r[std::size_t(cell)][std::size_t(piece)] =
-                y[std::size_t(cellRow_[std::size_t(cell)])] + y[std::size_t(pieceRow_[std::size_t(piece)])];
+        for (Bits groups = columns_[std::size_t(cell)]; groups != 0; groups &= groups - 1) {
+            const int group = First(groups);
+            r[std::size_t(cell)][std::size_t(group)] =
+                y[std::size_t(cellRow_[std::size_t(cell)])] + y[std::size_t(groupRow_[std::size_t(group)])];
         }
     }
-    for (int piece = 0; piece < 64; ++piece)
-        if (pieceRow_[std::size_t(piece)] != 0) rightSide += y[std::size_t(pieceRow_[std::size_t(piece)])];
+    for (int group = 0; group < 64; ++group)
+        if (groupRow_[std::size_t(group)] != 0)
+            rightSide += y[std::size_t(groupRow_[std::size_t(group)])] * groupLeft_[std::size_t(group)];
     for (const SharedEdge& shared : edges_) {
-        for (Bits pieces = columns_[std::size_t(shared.cell)]; pieces != 0; pieces &= pieces - 1) {
-            const int piece = First(pieces);
-            r[std::size_t(shared.cell)][std::size_t(piece)] +=
-                y[std::size_t(EdgeRow(shared, EdgeColouring(piece, shared.edge)))];
-        }
-        for (Bits pieces = columns_[std::size_t(shared.other)]; pieces != 0; pieces &= pieces - 1) {
-            const int piece = First(pieces);
-            r[std::size_t(shared.other)][std::size_t(piece)] -=
-                y[std::size_t(EdgeRow(shared, OtherSide(piece, shared)))];
+        for (const int cell : {shared.cell, shared.other}) {
+            const double sign = cell == shared.cell ? 1 : -1;
+            for (Bits groups = columns_[std::size_t(cell)]; groups != 0; groups &= groups - 1)
+                r[std::size_t(cell)][std::size_t(First(groups))] +=
+                    sign * y[std::size_t(EdgeRow(shared, First(groups), cell))];
         }
     }
 
@@ -225,9 +273,9 @@ bool Relaxation::Certifies(const std::vector<double>& duals, const std::array<Bi
         double leftBound = 0;
         for (Bits rest = open_; rest != 0; rest &= rest - 1) {
             const int cell = First(rest);
-            for (Bits pieces = candidates[std::size_t(cell)] & columns_[std::size_t(cell)]; pieces != 0;
-                 pieces &= pieces - 1)
-                leftBound += std::max(0.0, sign * r[std::size_t(cell)][std::size_t(First(pieces))]);
+            for (Bits groups = GroupsOf(candidates[std::size_t(cell)]) & columns_[std::size_t(cell)]; groups != 0;
+                 groups &= groups - 1)
+                leftBound += std::max(0.0, sign * r[std::size_t(cell)][std::size_t(First(groups))]);
         }
         if (sign * rightSide > leftBound) return true;
     }

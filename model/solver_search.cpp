@@ -10,9 +10,7 @@ namespace murlen::solving {
 
 namespace {
 
-constexpr Bits Bit(int index) { return Bits(1) << index; }
 int Count(Bits bits) { return std::popcount(bits); }
-int First(Bits bits) { return std::countr_zero(bits); }
 bool HasOne(Bits bits) { return bits != 0 && (bits & (bits - 1)) == 0; }
 
 constexpr std::array<int, kEdgeCount> kSlotOfEdge{kSlotP1P2, kSlotP1P3, kSlotP2P3};
@@ -77,20 +75,24 @@ bool SplitsEvenly(int a0, int b0, int s, int a3, int b3) {
     return low <= high;
 }
 
-int PoolIndexOfCode(int code) { return code == 0 ? kPieceCount : code; }
-
 // When the nogoods reach this many atoms (some 16 bytes each), or twice as
 // many as were kept the last time, the older half of them is forgotten.
 // Measured on the hard boards: keeping 100,000 atoms or more made every node
 // slower than the nogoods made the search smaller.
 constexpr std::size_t kNogoodAtomsBeforeReduce = 30000;
 
-// The cost of the relaxation in search nodes: a simplex iteration costs
-// about as much as eight nodes of a learning search, a solve some fifty
-// iterations besides, and the first solve some five hundred.
-constexpr std::uint64_t kNodesPerIteration = 8;
-constexpr std::uint64_t kIterationsPerSolve = 50;
-constexpr std::uint64_t kFirstSolveIterations = 500;
+// The relaxations, coarse first, and what a solve costs in nodes of a
+// learning search, from the size of the programme (measured with callgrind
+// on the Cross and Crown boards of the benchmark): a simplex iteration costs
+// about as much as a node per 340 rows and columns (a node some 47,000
+// instructions; an iteration of the fine programme of a Cross board with
+// three pieces, 344 rows and 2,530 columns, some 420,000), the first solve
+// takes up to twice as many iterations as the programme has rows, and every
+// solve some fifty besides.
+constexpr std::array<Resolution, 2> kRelaxations{Resolution::BlackEdges, Resolution::Pieces};
+constexpr double kRowsAndColumnsPerNode = 340;
+constexpr double kFirstSolveIterationsPerRow = 2;
+constexpr double kIterationsPerSolve = 50;
 
 }  // namespace
 
@@ -644,25 +646,33 @@ bool Search::Settle() {
     }
 }
 
-// The linear relaxation (see solver_relaxation.h), at the root of a learning
+// The linear relaxations (see solver_relaxation.h), at the root of a learning
 // run: a refutation there is a proof, the root being the board with only what
-// follows from the rules and the nogoods. Asked below the root as well, it
-// made the hard boards of the benchmark slower: a solve costs as much as a
-// thousand nodes or more. And it waits until the searches have spent more on
-// nodes than on solves (the first one counted from an estimate), so that a
-// board the search decides by itself soon takes twice as long at most.
+// follows from the rules and the nogoods. Asked below the root as well, the
+// fine one made the hard boards of the benchmark slower: a solve costs as
+// much as a thousand nodes or more. Each waits until the searches have spent
+// more on nodes than it has on solves, its first solve estimated from its
+// size, so that a board the search decides by itself soon takes at most
+// twice as long for each. The coarse one costs a tenth of the fine one, so
+// it is asked at the first root of a learning run, where it refutes most of
+// the boards of few pieces on the Cross that went on to the fine one.
 bool Search::RelaxationHolds() {
     if (!learning_ || relaxation_ == nullptr || depth_ > 0 || open_ == 0) return true;
     SharedRelaxation& shared = *relaxation_;
-    std::uint64_t cost = kFirstSolveIterations;
-    if (shared.relaxation != nullptr)
-        cost += shared.relaxation->Iterations() + kIterationsPerSolve * shared.relaxation->Solves();
-    if (cost * kNodesPerIteration > shared.nodes) return true;
-    if (shared.relaxation == nullptr)
-        shared.relaxation = std::make_unique<Relaxation>(links_, start_.candidates, start_.open);
     std::array<Bits, kCellCount> candidates = candidates_;
     for (Bits rest = open_; rest != 0; rest &= rest - 1) candidates[std::size_t(First(rest))] &= ~used_;
-    return !shared.relaxation->Refutes(candidates, stop_.MillisecondsLeft());
+    for (std::size_t i = 0; i < kRelaxations.size(); ++i) {
+        std::unique_ptr<Relaxation>& relaxation = shared.relaxations[i];
+        // Building it costs some twenty nodes; the solves are what count.
+        if (relaxation == nullptr)
+            relaxation = std::make_unique<Relaxation>(links_, start_.candidates, start_.open, kRelaxations[i]);
+        const double iterations = kFirstSolveIterationsPerRow * relaxation->Rows() +
+                                  double(relaxation->Iterations()) + kIterationsPerSolve * double(relaxation->Solves());
+        const double cost = iterations * (relaxation->Rows() + relaxation->Columns()) / kRowsAndColumnsPerNode;
+        if (cost > double(shared.nodes)) continue;
+        if (relaxation->Refutes(candidates, stop_.MillisecondsLeft())) return false;
+    }
+    return true;
 }
 
 // Conflict analysis. A failure rests on some cells having their options

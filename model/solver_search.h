@@ -11,13 +11,11 @@
 #include <memory>
 
 #include "model/geometry.h"
+#include "model/solver_bits.h"
 #include "model/solver_nogoods.h"
 #include "model/types.h"
 
 namespace murlen::solving {
-
-// A set of piece codes (bit c = code c) or of cells (bit i = cell i + 1).
-using Bits = std::uint64_t;
 
 // The three edges of a cell here, each with its two bits of the piece code:
 // edge e holds bits 2e (the low bit) and 2e + 1.
@@ -119,13 +117,14 @@ private:
 
 class Relaxation;
 
-// The linear relaxation that the searches of one board share (see
-// solver_relaxation.h), built when first needed, and the nodes the searches
-// have spent, which its solves are weighed against.
+// The linear relaxations that the searches of one board share (see
+// solver_relaxation.h), the coarse one (pieces grouped by their black-black
+// edges) and the fine one, each built when first asked, and the nodes the
+// searches have spent, which their solves are weighed against.
 struct SharedRelaxation {
     SharedRelaxation();
     ~SharedRelaxation();
-    std::unique_ptr<Relaxation> relaxation;
+    std::array<std::unique_ptr<Relaxation>, 2> relaxations;
     std::uint64_t nodes = 0;  // of both searches
 };
 

@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core
   libbenchmark-dev  # the drawing benchmarks in bench/
   cadical  # the solver benchmark in bench/ compares against this SAT solver
+  glpk-utils  # glpsol: the solver benchmark's integer program, where CaDiCaL runs out of time
   xvfb xdotool
   openbox x11-utils  # a real window manager for the tests that resize and maximise, and xprop to wait for it
   qt6-translations-l10n  # Qt's own texts (dialog buttons, file and print dialogs) in German and Dutch
