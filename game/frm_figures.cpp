@@ -71,7 +71,7 @@ FrmFigures::FrmFigures(std::vector<FigureChoice> figures, int current, const std
     listFigures->setUniformItemSizes(true);
     listFigures->setWordWrap(true);
     listFigures->setIconSize(kPicture);
-    listFigures->setGridSize(QSize(kPicture.width() + 60, kPicture.height() + 4 * fontMetrics().height() + 12));
+    listFigures->setGridSize(QSize(kPicture.width() + 60, kPicture.height() + 5 * fontMetrics().height() + 12));
     listFigures->setSpacing(4);
 
     const qreal ratio = devicePixelRatioF();
@@ -119,7 +119,8 @@ QString FrmFigures::Caption(int index) const {
     caption += QLatin1Char('\n');
     if (choice.record.solved == 0) return caption + LoadResString(282);
     caption += LoadResString(283) + QString::number(choice.record.solved);
-    if (choice.record.best) caption += LoadResString(284) + QString::number(*choice.record.best) + LoadResString(146);
+    if (choice.record.best)
+        caption += QLatin1Char('\n') + LoadResString(284) + QString::number(*choice.record.best) + LoadResString(146);
     return caption;
 }
 
