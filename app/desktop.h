@@ -73,6 +73,12 @@ public:
     // The folder for the program's own state, which is no file of the user's
     // (the game in progress kept against a crash).
     virtual QString StateFolder() const = 0;
+    // The folder for the program's settings (the window's place, the last
+    // figure played).
+    virtual QString ConfigFolder() const = 0;
+    // The folder for what the program can always work out again (the
+    // difficulty of figures once rated).
+    virtual QString CacheFolder() const = 0;
 
     // Runs pending window events before the caller goes on.
     virtual void DoEvents() = 0;

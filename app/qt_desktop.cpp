@@ -183,6 +183,10 @@ void QtDesktop::ShowHelp(const QString& helpFile, int helpCommand) {
 
 QString QtDesktop::DataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
+QString QtDesktop::CacheFolder() const { return QStandardPaths::writableLocation(QStandardPaths::CacheLocation); }
+
+QString QtDesktop::ConfigFolder() const { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
+
 QString QtDesktop::StateFolder() const {
     // Qt 6.4 knows no state location: the rule of the XDG base directories.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");

@@ -29,6 +29,8 @@ public:
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override;
     QString StateFolder() const override;
+    QString ConfigFolder() const override;
+    QString CacheFolder() const override;
     void DoEvents() override;
     void End() override;
 

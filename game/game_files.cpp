@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "files/game_file.h"
 #include "generator/frm_shape.h"
+#include "game/frm_figures.h"
 #include "game/tri_form.h"
 
 namespace murlen {
@@ -99,6 +100,7 @@ void TriForm::mnuopen_Click() {
     game_.Load(game, *figure, ToFilePath(choice->fileName), choice->fileTitle.toStdString());
     CheckFigureMenu(menuIndex);
     ShowGame();
+    RememberFigure();
 }
 
 int TriForm::FigureMenuIndex(const QString& name) const {
@@ -149,6 +151,7 @@ void TriForm::OfferGameInProgress() {
 }
 
 void TriForm::EndProgram() {
+    RememberPlace();
     game_.End();
     desktop_.End();
 }
@@ -180,6 +183,28 @@ void TriForm::mnuNewShape_Click() {
     if (added) mnuShape_Click(i - 1);
 }
 
+void TriForm::mnuFigures_Click() {
+    const Record record = game_.ReadPlayerRecord();
+    const BestTimes earlier = game_.ReadBestTimes();
+    std::vector<FigureChoice> figures;
+    int current = 0;
+    for (int i = 0; i < mnuShape->Count(); ++i) {
+        const QString name = (*mnuShape)[i]->text();
+        if ((*mnuShape)[i]->isChecked()) current = i;
+        figures.push_back({name, ReadFigure(name, false), RecordOf(name.toStdString(), record, earlier)});
+    }
+    frmFigures = new FrmFigures(std::move(figures), current,
+                                ToFilePath(desktop_.CacheFolder() + QStringLiteral("/difficulty.txt")), this);
+    frmFigures->setAttribute(Qt::WA_DeleteOnClose);
+    // The figure chosen is played as the figure menu plays it, save question
+    // and all, once the chooser has gone.
+    connect(frmFigures, &QDialog::accepted, this, [this, chooser = frmFigures.data()] {
+        const int chosen = chooser->Chosen();
+        QMetaObject::invokeMethod(this, [this, chosen] { mnuShape_Click(chosen); }, Qt::QueuedConnection);
+    });
+    frmFigures->open();
+}
+
 void TriForm::mnuShape_Click(int index) {
     CancelHint();
     if (!ConfirmSaveGame()) return;
@@ -190,6 +215,7 @@ void TriForm::mnuShape_Click(int index) {
     pickedCell_ = 0;
     CheckFigureMenu(index);
     ShowGame();
+    RememberFigure();
 }
 
 }  // namespace murlen

@@ -1,8 +1,9 @@
-// The Hint command of the game window: the solver completes the board in the
-// background, keeping the pieces where the player laid them, and one piece of
-// its solution goes onto the board as if the player had dropped it. A board
-// that cannot be completed is told, and nothing moves; so is a board the
-// solver cannot decide within its time limit.
+// The Hint and Solve commands of the game window: the solver completes the
+// board in the background, keeping the pieces where the player laid them, and
+// one piece of its solution goes onto the board as if the player had dropped
+// it, or, for Solve, all of them at once. A board that cannot be completed is
+// told, and nothing moves; so is a board the solver cannot decide within its
+// time limit.
 #include "app/solver_messages.h"
 #include "app/strings.h"
 #include "game/tri_form.h"
@@ -29,13 +30,18 @@ void TriForm::SetUpHint() {
 
 bool TriForm::HintRunning() const { return hintSolver_->Busy() || hintAfterDrag_.has_value(); }
 
-void TriForm::mnuHint_Click() {
-    // Hint while a hint is searched is the way to give it up.
+void TriForm::mnuHint_Click() { AskSolver(false); }
+
+void TriForm::mnuSolve_Click() { AskSolver(true); }
+
+void TriForm::AskSolver(bool whole) {
+    // Hint or Solve while an answer is searched is the way to give it up.
     if (HintRunning()) {
         CancelHint();
         return;
     }
     if (!game_.HasFigure()) return;
+    hintWhole_ = whole;
     hintBoard_ = game_.State().pieces;
     hintSolver_->Solve(game_.Figure().points, hintBoard_);
     setCursor(Qt::BusyCursor);
@@ -64,8 +70,12 @@ void TriForm::HintSolver_Finished(const SolveResult& result) {
     if (game_.State().pieces != hintBoard_) return;
     switch (result.verdict) {
     case SolveVerdict::Solved:
-        // One piece of a solution that keeps every piece already placed.
-        if (const std::optional<Move> move = game_.PlayHint(result.board)) DrawStep({*move});
+        // A solution that keeps every piece already placed: one piece of it,
+        // or the whole.
+        if (hintWhole_)
+            DrawStep(game_.PlaySolution(result.board));
+        else if (const std::optional<Move> move = game_.PlayHint(result.board))
+            DrawStep({*move});
         break;
     case SolveVerdict::Unsolvable: {
         const bool boardToBlame = result.reason == UnsolvableReason::PiecesCannotStay;
@@ -76,7 +86,7 @@ void TriForm::HintSolver_Finished(const SolveResult& result) {
     }
     // The solver gave up at its time limit: better to say so than to keep the
     // player waiting.
-    case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(218), msgbox::kCritical, QString()); break;
+    case SolveVerdict::Undecided: desktop_.MsgBox(LoadResString(hintWhole_ ? 261 : 218), msgbox::kCritical, QString()); break;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/icons.h"
 #include "app/strings.h"
 #include "app/twips.h"
+#include "game/frm_record.h"
 #include "game/tri_form.h"
 
 namespace murlen {
@@ -118,14 +119,13 @@ bool TriForm::Congratulate(const Tick& tick) {
 }
 
 void TriForm::mnuBestTimes_Click() {
-    QStringList lines;
-    for (const BestTime& time : game_.ReadBestTimes().times) {
-        const QDate date = QDate::fromString(QString::fromStdString(time.date), Qt::ISODate);
-        lines << QString::fromStdString(time.figure) + LoadResString(224) + QString::number(time.seconds) +
-                     LoadResString(226) + QLocale().toString(date, QLocale::ShortFormat);
-    }
-    desktop_.MsgBox(lines.isEmpty() ? LoadResString(227) : lines.join(QLatin1Char('\n')), msgbox::kOkOnly,
-                    LoadResString(222));
+    // Opened afresh, with the games solved meanwhile.
+    if (frmRecord) frmRecord->close();
+    std::vector<std::string> figures;
+    for (int i = 0; i < mnuShape->Count(); ++i) figures.push_back((*mnuShape)[i]->text().toStdString());
+    frmRecord = new FrmRecord(desktop_, game_.ReadPlayerRecord(), game_.ReadBestTimes(), figures, game_.FigureName(), this);
+    frmRecord->setAttribute(Qt::WA_DeleteOnClose);
+    frmRecord->show();
 }
 
 void TriForm::mnuPause_Click() {

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 #include <QWindowStateChangeEvent>
 #include <cmath>
 
@@ -46,10 +48,12 @@ TriForm::TriForm(Desktop& desktop, QWidget* parent)
       desktop_(desktop),
       game_(GameKeeping{ToFilePath(desktop.StateFolder()),
                         {ToFilePath(desktop.DataFolder() + QStringLiteral("/game in progress"))},
-                        ToFilePath(desktop.DataFolder() + QStringLiteral("/best times.txt"))}) {
+                        ToFilePath(desktop.DataFolder() + QStringLiteral("/best times.txt")),
+                        ToFilePath(desktop.DataFolder() + QStringLiteral("/solved games.txt"))}) {
     BuildDesign();
     Form_Load();
     ConnectHandlers();
+    RestorePlace();
 }
 
 // The window as designed: controls, menus and their design properties. The
@@ -119,6 +123,7 @@ void TriForm::BuildDesign() {
     mnuPause->setCheckable(true);
     mnuHint = mnuXShape->addAction(QStringLiteral("&Hint"));
     mnuHint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuSolve = mnuXShape->addAction(QStringLiteral("&Solve"));
     mnuUndo = mnuXShape->addAction(QStringLiteral("&Undo"));
     mnuUndo->setShortcuts({QKeySequence(Qt::Key_U), QKeySequence(Qt::Key_Backspace)});
     mnuUndo->setEnabled(false);
@@ -128,6 +133,7 @@ void TriForm::BuildDesign() {
     mnuXShape->addSeparator();
     mnuNewShape = mnuXShape->addAction(QStringLiteral("Shape generator..."));
     mnuBestTimes = mnuXShape->addAction(QStringLiteral("&Best times..."));
+    mnuFigures = mnuXShape->addAction(QStringLiteral("&Figures..."));
     mnuXShape->addSeparator();
     mnuShape = new MenuArray(mnuXShape, QStringLiteral("&Triangle"), true, this);
 
@@ -154,9 +160,11 @@ void TriForm::Form_Load() {
     mnuExit->setText(LoadResString(112));
     mnuPause->setText(LoadResString(113));
     mnuHint->setText(LoadResString(200));
+    mnuSolve->setText(LoadResString(260));
     mnuUndo->setText(LoadResString(219));
     mnuRedo->setText(LoadResString(220));
     mnuBestTimes->setText(LoadResString(221));
+    mnuFigures->setText(LoadResString(280));
     mnuUsage->setText(LoadResString(114));
     mnuAbout->setText(LoadResString(115));
     mnuNewShape->setText(LoadResString(161));
@@ -218,13 +226,19 @@ void TriForm::StartFigures() {
         (*mnuShape)[n]->setChecked(false);
         ++n;
     }
-    (*mnuShape)[0]->setChecked(true);
     if (n == 0) {
+        (*mnuShape)[0]->setChecked(true);
         desktop_.MsgBox(LoadResString(173), msgbox::kCritical, QString());
         return;
     }
-    const QString first = (*mnuShape)[0]->text();
-    if (const std::optional<FigureData> figure = ReadFigure(first)) game_.NewFigure(first.toStdString(), *figure);
+    // The figure played last, where it is still there; else the first.
+    const int last = FigureMenuIndex(RememberedFigure());
+    const std::optional<FigureData> remembered = last > 0 ? ReadFigure((*mnuShape)[last]->text(), false) : std::nullopt;
+    const int index = remembered ? last : 0;
+    CheckFigureMenu(index);
+    const QString name = (*mnuShape)[index]->text();
+    if (const std::optional<FigureData> figure = remembered ? remembered : ReadFigure(name))
+        game_.NewFigure(name.toStdString(), *figure);
     SetCaption();
 }
 
@@ -357,9 +371,11 @@ void TriForm::ConnectHandlers() {
     connect(Timer1, &Timer::tick, this, &TriForm::Timer1_Timer);
     connect(mnuPause, &QAction::triggered, this, &TriForm::mnuPause_Click);
     connect(mnuHint, &QAction::triggered, this, &TriForm::mnuHint_Click);
+    connect(mnuSolve, &QAction::triggered, this, &TriForm::mnuSolve_Click);
     connect(mnuUndo, &QAction::triggered, this, &TriForm::mnuUndo_Click);
     connect(mnuRedo, &QAction::triggered, this, &TriForm::mnuRedo_Click);
     connect(mnuBestTimes, &QAction::triggered, this, &TriForm::mnuBestTimes_Click);
+    connect(mnuFigures, &QAction::triggered, this, &TriForm::mnuFigures_Click);
     // The mouse takes over from the keys.
     connect(FigurePic, &PictureBox::mouseDown, this, &TriForm::HideKeyboardCursors);
     for (int i = 1; i <= kPieceCount; ++i)
@@ -401,7 +417,34 @@ void TriForm::changeEvent(QEvent* event) {
     client->RequestLayout();
 }
 
+QString TriForm::SettingsFile() const { return desktop_.ConfigFolder() + QStringLiteral("/murlen.conf"); }
+
+void TriForm::RestorePlace() {
+    const QSettings settings(SettingsFile(), QSettings::IniFormat);
+    const QRect place = settings.value(QStringLiteral("window/place")).toRect();
+    bool fits = false;
+    for (const QScreen* screen : QGuiApplication::screens()) fits = fits || screen->availableGeometry().contains(place);
+    if (!fits || place.width() < 100 || place.height() < 100) return;
+    setGeometry(place);
+    if (settings.value(QStringLiteral("window/maximised")).toBool()) setWindowState(Qt::WindowMaximized);
+}
+
+void TriForm::RememberPlace() {
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("window/place"), normalGeometry());
+    settings.setValue(QStringLiteral("window/maximised"), isMaximized());
+}
+
+QString TriForm::RememberedFigure() const {
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(QStringLiteral("game/figure")).toString();
+}
+
+void TriForm::RememberFigure() {
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(QStringLiteral("game/figure"), FigureName());
+}
+
 void TriForm::closeEvent(QCloseEvent* event) {
+    RememberPlace();
     QMainWindow::closeEvent(event);
     // A window closed as the session ends is no end the player chose: the
     // game in progress waits for the next start.

@@ -21,6 +21,8 @@
 
 namespace murlen {
 
+class FrmFigures;
+class FrmRecord;
 class FrmShape;
 
 class TriForm : public QMainWindow {
@@ -47,9 +49,11 @@ public:
     QMenu* mnuXShape = nullptr;
     QAction* mnuPause = nullptr;
     QAction* mnuHint = nullptr;
+    QAction* mnuSolve = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuBestTimes = nullptr;
+    QAction* mnuFigures = nullptr;
     QAction* mnuNewShape = nullptr;
     MenuArray* mnuShape = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -59,6 +63,10 @@ public:
     // The shape generator while it is loaded; its Return only hides it, so its
     // drawing is there again at the next visit.
     QPointer<FrmShape> frmShape;
+    // The player's record while it is open.
+    QPointer<FrmRecord> frmRecord;
+    // The figure chooser while it is open.
+    QPointer<FrmFigures> frmFigures;
 
     // The home place of pool piece i in twips, set by the layout.
     int PoolLeft(int i) const { return poolLeft_[i]; }
@@ -83,9 +91,11 @@ public:
     void mnuUndo_Click();
     void mnuRedo_Click();
     void mnuBestTimes_Click();
+    void mnuFigures_Click();
 
     // The hint
     void mnuHint_Click();
+    void mnuSolve_Click();
     void HintSolver_Finished(const SolveResult& result);
     // True from a Hint until its piece lies on the board or its message has
     // been shown; the window shows a busy cursor meanwhile.
@@ -119,6 +129,15 @@ protected:
 private:
     void BuildDesign();
     void ConnectHandlers();
+
+    // --- Remembered between runs ----------------------------------------------
+    // The window's place and size, and whether it was maximised, where they
+    // fit the screens of the day; the last figure played.
+    void RestorePlace();
+    void RememberPlace();
+    QString RememberedFigure() const;
+    void RememberFigure();
+    QString SettingsFile() const;
 
     // --- Figures -----------------------------------------------------------
     // Reads the figure list into the figure menu and starts a game on its
@@ -179,6 +198,9 @@ private:
 
     // --- The hint --------------------------------------------------------------
     void SetUpHint();
+    // Starts the search for a solution of the board: for one piece of it, or
+    // (`whole`) for all.
+    void AskSolver(bool whole);
     // Drops the hint being searched: nothing will come of it. Every change of
     // the board cancels the hint, since its answer was for the board before.
     void CancelHint();
@@ -214,6 +236,7 @@ private:
     QShortcut* hintEscape_ = nullptr;
     CellArray<std::int16_t> hintBoard_{};       // the board the hint was asked for
     std::optional<SolveResult> hintAfterDrag_;  // an answer that came during a drag
+    bool hintWhole_ = false;                    // Solve asked: the whole solution goes on
     bool toldOwnFigureList_ = false;  // the player's unreadable figure list is told once a run
 
     // Keyboard play: the cursors show once a key has been used, until the mouse

@@ -1,18 +1,19 @@
 #include "play/game.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace murlen {
 
 namespace {
 
-// Today in the player's time zone, yyyy-mm-dd.
-std::string Today() {
+// Now in the player's time zone, yyyy-mm-dd hh:mm:ss.
+std::string Now() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char text[11];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    char text[20];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
 }
 
@@ -45,7 +46,8 @@ void Game::Load(const SavedGame& game, const FigureData& figure, const std::file
     filePath_ = path;
     fileTitle_ = title;
     history_.Clear();
-    hinted_ = game.hinted;
+    help_ = game.hinted ? Help::Hint : Help::None;
+    recorded_ = false;
     Keep();  // the game left behind is no longer the one in progress
 }
 
@@ -95,11 +97,27 @@ std::optional<Move> Game::PlayHint(const CellArray<std::int16_t>& solution) {
         if (state_.pieces[cell] != 0) continue;
         const Move move{solution[cell], kPool, cell};
         if (!CanMake(move)) return std::nullopt;
-        hinted_ = true;
+        help_ = std::max(help_, Help::Hint);
         Play(move);
         return move;
     }
     return std::nullopt;
+}
+
+Step Game::PlaySolution(const CellArray<std::int16_t>& solution) {
+    Step step;
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        const Move move{solution[cell], kPool, cell};
+        if (state_.pieces[cell] != 0) continue;
+        if (!CanMake(move)) return {};  // no solution that keeps the board: nothing moves
+        step.push_back(move);
+    }
+    if (step.empty()) return {};
+    for (const Move& move : step) MakeMove(move);
+    help_ = Help::Solution;
+    history_.Record(step);
+    Keep();
+    return step;
 }
 
 Step Game::Undo() {
@@ -139,10 +157,18 @@ Tick Game::TickClock() {
     }
     clock_ = Clock::Solved;
     Tick tick{true, seconds_, false};
-    if (!hinted_) {
-        const RecordedBestTime recorded = RecordBestTime(keeping_.bestTimesFile, figureName_, seconds_, Today());
-        // A best time that cannot be kept is no reason to trouble the player.
-        tick.newBestTime = recorded.improved && recorded.problem == FileProblem::None;
+    // A board solved again after a piece went off and back is the same game.
+    if (recorded_) return tick;
+    recorded_ = true;
+    const std::string now = Now();
+    const std::optional<std::int32_t> best = RecordOf(figureName_, ReadPlayerRecord(), ReadBestTimes()).best;
+    // What cannot be kept is no reason to trouble the player.
+    const bool inRecord = AddToRecord(keeping_.recordFile, SolvedGame{figureName_, now, seconds_, help_}) == FileProblem::None;
+    if (help_ == Help::None) {
+        // The best times are kept as before, for the versions that read only them.
+        const bool kept = RecordBestTime(keeping_.bestTimesFile, figureName_, seconds_, now.substr(0, 10)).problem ==
+                          FileProblem::None;
+        tick.newBestTime = (inRecord || kept) && (!best || seconds_ < *best);
     }
     return tick;
 }
@@ -176,7 +202,7 @@ void Game::Keep() {
     keptSeconds_ = seconds_;
 }
 
-SavedGame Game::Saved() const { return SavedGame{seconds_, figureName_, state_.pieces, hinted_}; }
+SavedGame Game::Saved() const { return SavedGame{seconds_, figureName_, state_.pieces, Hinted()}; }
 
 FileProblem Game::Save() const { return WriteGameFile(Saved(), filePath_); }
 
@@ -196,6 +222,5 @@ void Game::Restore(const SavedGame& game, const FigureData& figure) {
     inProgress_.TakeOverAbandoned();
 }
 
-BestTimes Game::ReadBestTimes() const { return murlen::ReadBestTimes(keeping_.bestTimesFile); }
 
 }  // namespace murlen

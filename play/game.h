@@ -16,6 +16,7 @@
 #include "files/file_problem.h"
 #include "files/game_file.h"
 #include "files/game_in_progress.h"
+#include "files/record.h"
 #include "model/geometry.h"
 #include "model/move_history.h"
 #include "model/rules.h"
@@ -27,6 +28,7 @@ struct GameKeeping {
     std::filesystem::path inProgressFolder;  // the game in progress, against a crash
     std::vector<std::filesystem::path> earlierInProgressFolders;  // where earlier versions kept it
     std::filesystem::path bestTimesFile;
+    std::filesystem::path recordFile;  // every game solved
 };
 
 enum class Clock {
@@ -76,6 +78,9 @@ public:
     // The lowest empty cell gets its piece of `solution`, a full board that
     // keeps every piece placed; the game counts as hinted. The move made.
     std::optional<Move> PlayHint(const CellArray<std::int16_t>& solution);
+    // Every empty cell gets its piece of `solution`, in one step; the game
+    // counts as helped. The moves made.
+    Step PlaySolution(const CellArray<std::int16_t>& solution);
     // The moves that took back the last step, or made it again; none when
     // there was nothing to take back or make again, or when the board has
     // changed under the history (it is then forgotten).
@@ -83,7 +88,8 @@ public:
     Step Redo();
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
-    bool Hinted() const { return hinted_; }
+    bool Hinted() const { return help_ != Help::None; }
+    Help HelpTaken() const { return help_; }
 
     // --- The clock -----------------------------------------------------------------
     std::int32_t Seconds() const { return seconds_; }
@@ -92,8 +98,9 @@ public:
     ScoreLabel Label() const { return label_; }
     // The pause shows in the menu from a pause until the next second counted.
     bool PauseMarked() const { return pauseMarked_; }
-    // A tick of the one-second timer: a solved board stops the clock (and a
-    // best time is kept); otherwise one second is counted.
+    // A tick of the one-second timer: a solved board stops the clock (the
+    // game goes into the record the first time, and a best time is kept);
+    // otherwise one second is counted.
     Tick TickClock();
     // One second more, shown in the label.
     void CountSecond();
@@ -132,7 +139,9 @@ public:
     }
     // The player has ended the program: the game kept against a crash goes.
     void End() { inProgress_.Discard(); }
-    BestTimes ReadBestTimes() const;
+    // The player's record, and the best times kept besides it.
+    Record ReadPlayerRecord() const { return ReadRecord(keeping_.recordFile); }
+    BestTimes ReadBestTimes() const { return murlen::ReadBestTimes(keeping_.bestTimesFile); }
 
     // The game is kept every this many seconds of play, besides every move.
     static constexpr int kSecondsBetweenKeeps = 10;
@@ -156,7 +165,8 @@ private:
     BoardState state_;
     CellArray<int> cellOf_;  // per piece: its cell, or kPool
     MoveHistory history_;
-    bool hinted_ = false;  // a hint has laid a piece in this game
+    Help help_ = Help::None;  // the most help taken in this game: a hint, the solution
+    bool recorded_ = false;   // the game is in the record
 
     std::int32_t seconds_ = 0;
     std::int32_t keptSeconds_ = 0;  // the seconds of the game kept last

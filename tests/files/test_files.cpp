@@ -17,6 +17,7 @@
 #include "files/game_file.h"
 #include "files/game_in_progress.h"
 #include "files/program_folder.h"
+#include "files/record.h"
 #include "support/program_folder.h"
 #include "support/test_registry.h"
 
@@ -189,6 +190,40 @@ private slots:
         std::thread first(record, name, 'x'), second(record, name, 'y'), third(record, "elsewhere.txt", 'z');
         first.join(), second.join(), third.join();
         QCOMPARE(ReadBestTimes(In(folder, name)).times.size(), std::size_t(63));
+    }
+
+    void theRecordKeepsEveryGame() {
+        const std::vector<SolvedGame> games{{"Tab\there", "2026-01-02 10:11:12", 5, Help::None},
+                                            {"Two\nlines", "2026-01-03 00:00:00", 6, Help::Hint},
+                                            {"Grün ✓", "2026-01-04 23:59:59", 7, Help::Solution}};
+        std::string text;
+        for (const SolvedGame& game : games) text += RecordLine(game);
+        QVERIFY(ParseRecord(text).games == games && ParseRecord(text).whole);
+        const Record damaged = ParseRecord(text + "A\t2026-01-01\t5\t-\nB\t2026-01-01 1:00:00\t5\t-\nC\t2026-01-01 10:00:00\t5\tmaybe\n");
+        QVERIFY(damaged.games == games && !damaged.whole);
+
+        // Added to a damaged file, whose bytes all stay; to a foreign one,
+        // which keeps its bytes aside; never to a folder.
+        QVERIFY(QDir(folder.Path()).mkpath("record/folder.txt"));
+        const SolvedGame added{"New", "2026-02-02 02:02:02", 9, Help::None};
+        for (const auto& [file, bytes, kept] : std::vector<std::tuple<QString, QByteArray, QString>>{
+                 {"record/damaged.txt", QByteArray::fromStdString(text) + "junk", "record/damaged.txt"},
+                 {"record/foreign.txt", "\x7f" "ELF binary", "record/foreign (damaged).txt"}}) {
+            folder.WriteBytes(file, bytes);
+            QCOMPARE(AddToRecord(In(folder, file), added), None);
+            QVERIFY(folder.ReadBytes(kept).startsWith(bytes));
+            QCOMPARE(ReadRecord(In(folder, file)).games.back(), added);
+        }
+        QCOMPARE(AddToRecord(In(folder, "record/folder.txt"), added), NotWritable);
+        QCOMPARE(RecordCsv({{{"A, \"B\"", "2026-01-02 10:11:12", 5, Help::Hint}}}),
+                 std::string("figure,when,seconds,help\r\n\"A, \"\"B\"\"\",2026-01-02 10:11:12,5,hint\r\n"));
+
+        // The best is the fastest game without help, or an older best time.
+        Record record = ParseRecord(text);
+        record.games.push_back({"Tab\there", "2026-03-01 00:00:00", 3, Help::None});
+        const FigureRecord tab = RecordOf("Tab\there", record, BestTimes{{{"Tab\there", 4, "2025-01-01"}}});
+        QVERIFY(tab.solved == 2 && tab.best == 3 && tab.median == 4 && tab.last->seconds == 3);
+        QVERIFY(!RecordOf("Two\nlines", record, {}).best && RecordOf("Two\nlines", record, {}).solved == 1);
     }
 
     void aGameInProgressOutlivesItsProgramOnly() {

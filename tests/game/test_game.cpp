@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtEndian>
 #include <random>
@@ -19,6 +20,7 @@
 #include "app/strings.h"
 #include "app/twips.h"
 #include "files/game_file.h"
+#include "game/frm_record.h"
 #include "files/game_in_progress.h"
 #include "generator/frm_shape.h"
 #include "model/solver.h"
@@ -348,7 +350,7 @@ private slots:
         QCOMPARE(desktop.Prompts(), QStringList("The file Figures.dat cannot be read."));
     }
 
-    void aNewBestTimeIsToldAndKept() {
+    void aNewBestTimeIsToldAndTheGameRecorded() {
         GameFixture game;
         TriForm& form = *game.form;
         // A damaged file counts as empty, without a word.
@@ -359,12 +361,14 @@ private slots:
         form.Timer1_Timer();
         QCOMPARE(game.desktop->Prompts(), QStringList({"KYP Congratulation! Your score is 0seconds",
                                                        "A new best time for Triangle: 0 seconds."}));
-        // Kept across a restart.
+        // In the record after a restart.
         TriForm again(*game.desktop);
         again.mnuBestTimes_Click();
-        QCOMPARE(game.desktop->messages.back().prompt,
-                 "Triangle: 0 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-        QCOMPARE(game.desktop->messages.back().title, QString("Best times"));
+        QStringList row;
+        for (int column = 0; column < 5; ++column) row << again.frmRecord->gridFigures->item(0, column)->text();
+        QCOMPARE(row, QStringList({"Triangle", "1", "0", "0",
+                                   "0 seconds, " + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)}));
+        QCOMPARE(again.frmRecord->windowTitle(), QString("Your record"));
     }
 
     void keptGamesThatCannotComeBackAreMovedAsideAndTold() {

@@ -1,5 +1,5 @@
-// The Hint: one piece of a solution that keeps the player's pieces goes on the
-// board like a move of the player; a board or a figure that cannot be
+// The Hint and Solve: one piece of a solution that keeps the player's pieces,
+// or all of them, go on the board like a move of the player; a board or a figure that cannot be
 // completed, or one not decided within a second, is told and nothing moves; a
 // hint given up, or made stale by a change of the board, leaves no trace.
 #include <QTest>
@@ -30,27 +30,32 @@ private slots:
         QTest::addColumn<QString>("figure");        // empty: the first of the menu
         QTest::addColumn<QList<QPoint>>("pieces");  // cell, piece
         QTest::addColumn<bool>("noTime");
+        QTest::addColumn<bool>("whole");  // Solve, not Hint
         QTest::addColumn<QString>("message");
         const QString cannotStay =
             "The board cannot be completed as it stands: some of the pieces on the board cannot stay where they are.";
-        QTest::newRow("a piece") << QString() << QList<QPoint>() << false << QString();
+        QTest::newRow("a piece") << QString() << QList<QPoint>() << false << false << QString();
+        QTest::newRow("the solution") << QString() << QList<QPoint>() << false << true << QString();
         // The all-white piece on a corner, whose border edges must be black.
-        QTest::newRow("cannot stay") << QString() << QList<QPoint>{{1, 64}} << false << cannotStay;
+        QTest::newRow("cannot stay") << QString() << QList<QPoint>{{1, 64}} << false << true << cannotStay;
         // A Cross board that only the solver's linear relaxation decides, in
         // well under the second.
         QTest::newRow("the hardest board") << QString("Cross")
                                            << QList<QPoint>{{7, 3}, {13, 47}, {19, 42}, {26, 11}, {34, 30},
                                                             {37, 15}, {40, 10}, {43, 5}, {47, 60}}
-                                           << false << cannotStay;
-        QTest::newRow("no solution") << QString("Strip") << QList<QPoint>() << false
+                                           << false << false << cannotStay;
+        QTest::newRow("no solution") << QString("Strip") << QList<QPoint>() << false << false
                                      << "This figure cannot be solved: more than 16 cells have their left short edge "
                                         "on the border.";
-        QTest::newRow("no time") << QString() << QList<QPoint>() << true << ResString(Language::English, 218);
+        QTest::newRow("no time") << QString() << QList<QPoint>() << true << false << ResString(Language::English, 218);
+        QTest::newRow("no time to solve") << QString() << QList<QPoint>() << true << true
+                                          << ResString(Language::English, 261);
     }
     void aHintLaysAPieceOrSaysWhyNot() {
         QFETCH(QString, figure);
         QFETCH(QList<QPoint>, pieces);
         QFETCH(bool, noTime);
+        QFETCH(bool, whole);
         QFETCH(QString, message);
         GameFixture game;
         TriForm& form = *game.form;
@@ -63,7 +68,7 @@ private slots:
         if (noTime) form.SetHintTimeLimit(std::chrono::nanoseconds(1));
         form.Timer1->SetEnabled(false);
         game.desktop->messages.clear();
-        form.mnuHint->trigger();
+        (whole ? form.mnuSolve : form.mnuHint)->trigger();
         QVERIFY(Busy(form));
         QVERIFY(Answered(form));
         QVERIFY(!Busy(form));
@@ -74,12 +79,16 @@ private slots:
             QVERIFY(!form.Timer1->Enabled());
             return;
         }
-        // The lowest cell gets its piece, a move like any other.
+        // The lowest cell gets its piece, or all cells theirs, a move like
+        // any other, undone as one.
         QVERIFY(game.desktop->messages.empty());
-        QCOMPARE(game.PiecesOnBoard(), 1);
+        QCOMPARE(game.PiecesOnBoard(), whole ? kCellCount : 1);
+        QCOMPARE(form.CurrentGame().Solved(), whole);
         QVERIFY(form.CurrentGame().Board(1) != 0 && !form.CurrentGame().Violation(1));
         QVERIFY(form.Timer1->Enabled());
         QCOMPARE(int(SolveFigure(form.CurrentGame().Figure().points, form.CurrentGame().State().pieces).verdict), int(SolveVerdict::Solved));
+        form.mnuUndo_Click();
+        QCOMPARE(game.PiecesOnBoard(), 0);
     }
 
     void aHintGivenUpOrMadeStaleLeavesNoTrace() {

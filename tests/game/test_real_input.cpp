@@ -2,12 +2,18 @@
 // (tests/on_x_display.sh): xdotool moves the pointer, presses buttons and
 // types, and the results are read back from the board, the clock, the dialogs
 // and the titles the window manager sees. Skipped where there is no display.
+#include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QLocale>
+#include <QTableWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtEndian>
@@ -17,7 +23,10 @@
 #include "app/qt_desktop.h"
 #include "app/strings.h"
 #include "app/twips.h"
+#include "files/game_file.h"
 #include "files/shape_file.h"
+#include "game/frm_figures.h"
+#include "game/frm_record.h"
 #include "generator/frm_shape.h"
 #include "generator/generator_fixture.h"
 #include "model/random_figure.h"
@@ -82,6 +91,8 @@ private slots:
     void cleanup() {
         ForceLanguage(std::nullopt);
         InstallQtTranslations();
+        // Each test starts as a first run: no figure or window place remembered.
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).removeRecursively();
     }
 
     void thePiecePressedIsThePieceThatMoves() {
@@ -323,7 +334,7 @@ private slots:
         RealInput hand;
         hand.Key("ctrl+p").WaitFor("^Print$").Key("alt+o").Sleep(0.5).Key("Escape")
             .Key("ctrl+o").WaitFor("^Open$").Key("Escape")
-            .Key("alt+g").Key("Down").Key("Down").Key("Return").WaitFor("^Shape generator$")
+            .Key("alt+g").Key("Down").Key("Down").Key("Down").Key("Return").WaitFor("^Shape generator$")
             .Key("alt+h").MoveOver("scores and usage", {200, 200}).Click(5).Click(5).Click(5).Sleep(0.5)
             .Key("alt+f").Key("Up").Key("Return").Sleep(0.5)
             .Key("alt+h").Key("Return").Sleep(1).Key("Escape")
@@ -363,6 +374,62 @@ private slots:
         }
         // A random figure replaced the one before it without the save question.
         QCOMPARE(g.desktop->Prompts(), QStringList(3, "Add the file to the data base?"));
+    }
+
+    // A nearly finished game opened and solved by hand goes into the record,
+    // with its date and its point in the chart; the chooser shows every
+    // figure in a picture and plays the one clicked; Solve fills the board,
+    // and such a game sets no best time.
+    void aGameSolvedInTheRecordAndTheNextChosenInPictures() {
+        ProgramFolder folder;
+        folder.WriteStandardFigures();
+        QtDesktop desktop(folder.Path());
+        TriForm form(desktop);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        SavedGame near{30, "Triangle", *KnownSolution(form.CurrentGame().Figure().points), false};
+        const int last = near.board[kCellCount];
+        near.board[kCellCount] = 0;
+        folder.WriteBytes("near.kyp", QByteArray::fromStdString(GameFileBytes(near)));
+
+        BoxWatcher boxes;
+        RealInput hand;
+        hand.Key("ctrl+o").WaitFor("^Open$").Type("near.kyp").Key("Return").Sleep(0.5).Play();
+        hand.Drag(CentreOf(form.TriPool(last)), OnScreen(form, kCellCount))
+            .WaitFor("^Exit Murlen\\?$").Key("alt+n").WaitFor("^Best times$").Key("Return")
+            .Key("alt+g").Key("y").WaitFor("^Your record$")
+            .Play();
+        QVERIFY(form.frmRecord && form.frmRecord->isVisible());
+        const QTableWidget& table = *form.frmRecord->gridFigures;
+        QCOMPARE(table.item(0, 0)->text() + ' ' + table.item(0, 1)->text(), QString("Triangle 1"));
+        QVERIFY(table.item(0, 4)->text().endsWith(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)));
+        const RecordChart& chart = *form.frmRecord->chartTimes;
+        const QPoint point = chart.mapToGlobal(chart.Points().at(0).toPoint());
+        QCOMPARE(form.screen()->grabWindow(0, point.x(), point.y(), 1, 1).toImage().pixel(0, 0), RecordChart::kUnaided);
+
+        // The chooser: every figure of the menu in a picture; a click on the
+        // third plays it, after the save question.
+        hand.Key("Escape").Sleep(0.3).Key("alt+g").Key("f").WaitFor("^Figures$").Play();
+        QVERIFY(form.frmFigures);
+        QListWidget& list = *form.frmFigures->listFigures;
+        QCOMPARE(list.count(), form.mnuShape->Count());
+        for (int i = 0; i < list.count(); ++i) QVERIFY(!list.item(i)->icon().isNull());
+        hand.MoveTo(list.viewport()->mapToGlobal(list.visualItemRect(list.item(2)).center())).Click()
+            .WaitFor("^ $").Key("alt+n").Sleep(0.5).Play();
+        QCOMPARE(TitleOnScreen(&form), QString("Game: Falling"));
+        form.activateWindow();  // as a window manager would, once the chooser has gone
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        hand.Key("alt+g").Key("s").Play();
+        QVERIFY(QTest::qWaitFor([&form] { return !form.HintRunning(); }, 30000));
+        QCOMPARE(form.CurrentGame().PiecesInPool(), 0);
+        hand.WaitFor("^Exit Murlen\\?$").Key("alt+n").Sleep(0.5).Play();
+
+        QStringList texts;
+        for (const QStringList& seen : boxes.seen) texts << seen[0];
+        QCOMPARE(texts, QStringList({"KYP Congratulation! Your score is 30seconds", "A new best time for Triangle: 30 seconds.",
+                                     "Do You want to save your work as near.kyp?", "KYP Congratulation! Your score is 0seconds"}));
+        QCOMPARE(form.CurrentGame().ReadPlayerRecord().games.back().help, Help::Solution);
     }
 
     void dialogsSpeakThePlayersLanguageAndTitlesAreExact() {

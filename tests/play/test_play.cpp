@@ -20,7 +20,7 @@ namespace {
 struct PlayFixture {
     QTemporaryDir folder;
     std::filesystem::path Path(const char* name) const { return folder.filePath(name).toStdString(); }
-    Game game{GameKeeping{Path("state"), {}, Path("best times.txt")}};
+    Game game{GameKeeping{Path("state"), {}, Path("best times.txt"), Path("record.txt")}};
     CellArray<std::int16_t> solution;
 
     PlayFixture() {
@@ -149,6 +149,25 @@ private slots:
         const std::vector<BestTime> times = game.ReadBestTimes().times;
         QCOMPARE(times.size(), std::size_t(1));
         QCOMPARE(times[0].seconds, 40);
+        // Every game goes into the record once, with the help it took.
+        QVERIFY(game.Play({play.LastMove().piece, kCellCount, kPool}) && game.Play(play.LastMove()));
+        QVERIFY(game.TickClock().solved);
+        const Record record = game.ReadPlayerRecord();
+        QCOMPARE(record.games.size(), std::size_t(4));
+        QCOMPARE(record.games[2].help, Help::Hint);
+        QCOMPARE(RecordOf("Triangle", record, {}).best, 40);
+    }
+
+    void aSolutionShownIsOneStep() {
+        PlayFixture play;
+        Game& game = play.game;
+        QVERIFY(game.Play({play.solution[2], kPool, 2}) && game.Play({play.solution[1], kPool, 3}));
+        QVERIFY(game.PlaySolution(play.solution).empty());  // it does not keep the board
+        QVERIFY(game.Play({play.solution[1], 3, kPool}));
+        QCOMPARE(game.PlaySolution(play.solution).size(), std::size_t(kCellCount - 1));
+        QVERIFY(game.Solved() && game.HelpTaken() == Help::Solution && game.Saved().hinted);
+        QCOMPARE(game.Undo().size(), std::size_t(kCellCount - 1));
+        QCOMPARE(game.PiecesInPool(), kPieceCount - 1);
     }
 
     void gamesAreSavedUnderANameThatCouldBeWritten() {

@@ -61,6 +61,8 @@ public:
     QString AppPath() const override { return appPath_; }
     QString DataFolder() const override { return appPath_ + "/user data"; }
     QString StateFolder() const override { return appPath_ + "/user state"; }
+    QString ConfigFolder() const override { return appPath_ + "/user config"; }
+    QString CacheFolder() const override { return appPath_ + "/user cache"; }
     void DoEvents() override {
         if (onDoEvents) onDoEvents();
     }

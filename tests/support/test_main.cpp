@@ -9,10 +9,12 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    // What a window with the real desktop keeps of the user's goes to a
-    // folder of this run, never to the user's own.
-    const QTemporaryDir userData, userState;
+    // What a window with the real desktop keeps of the user's (data, state,
+    // settings, cache) goes to folders of this run, never to the user's own.
+    const QTemporaryDir userData, userState, userConfig, userCache;
     qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", userConfig.path().toUtf8());
+    qputenv("XDG_CACHE_HOME", userCache.path().toUtf8());
     qputenv("XDG_STATE_HOME", userState.path().toUtf8());
     QApplication app(argc, argv);
     const QByteArray only = qgetenv("MURLEN_TEST_CLASS");

@@ -4,7 +4,8 @@
 # it is offered at the next start, and Yes brings back both pieces on their
 # cells and the seconds counted (read from a game saved through the file
 # dialog), and the save question guards it; after an exit the player chose,
-# nothing is offered. The program runs from a copy of its folder, with a home
+# nothing is offered. The window's place and size, and the figure chosen in
+# the figure chooser, come back at the next start. The program runs from a copy of its folder, with a home
 # of its own.
 set -euo pipefail
 work=$(mktemp -d)
@@ -17,7 +18,7 @@ window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 
 start() {
   "$work/bin/murlen" 2>>"$work/log" &
   pid=$!
-  game=$(window '^Game: Triangle$') || fail "the game window did not show"
+  game=$(window "^Game: ${1:-Triangle}\$") || fail "the game window did not show"
   xdotool windowfocus --sync "$game"
 }
 games_kept() { find "$HOME" -name '*.kyp' | wc -l; }
@@ -53,4 +54,18 @@ for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 start
 sleep 2
 [ -z "$(xdotool search --onlyvisible --name '^Interrupted game$' || true)" ] || fail "a game was offered after an exit"
-echo "PASS: a killed game comes back, an ended one does not"
+
+# Moved, resized, and another figure chosen in the chooser; after an exit,
+# the next start comes back there.
+xdotool windowsize "$game" 700 640 windowmove "$game" 150 90
+sleep 0.5
+xdotool windowfocus --sync "$game" key alt+g f
+chooser=$(window '^Figures$') || fail "no figure chooser"
+xdotool windowfocus --sync "$chooser" key Right Return
+window '^Game: Rectangle$' >/dev/null || fail "the chooser did not play the figure"
+place=$(xdotool getwindowgeometry "$game" | tail -n 2)
+xdotool windowfocus --sync "$game" key ctrl+x
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+start Rectangle
+[ "$(xdotool getwindowgeometry "$game" | tail -n 2)" = "$place" ] || fail "the window did not come back where it was"
+echo "PASS: a killed game comes back, an ended one does not; the window and the figure come back where they were"
