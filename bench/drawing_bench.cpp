@@ -1,7 +1,8 @@
 // Timings of the hot paths of play: a whole layout of the game window, drawing
 // the pool, the empty figure and a full board, building the neighbour table,
 // finding the cell under the pointer, the shape generator's full redraw, and
-// keeping the game in progress after a move.
+// keeping the game in progress after a move, the figure chooser's showing,
+// and recording a solved game.
 //
 //   drawing_bench [--ratio R] [Google Benchmark options]
 //
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,11 +24,14 @@
 #include "app/image_canvas.h"
 #include "app/qt_desktop.h"
 #include "files/game_in_progress.h"
+#include "files/record.h"
 #include "files/shape_file.h"
+#include "game/frm_figures.h"
 #include "game/tri_form.h"
 #include "generator/frm_shape.h"
 #include "model/geometry.h"
 #include "model/piece.h"
+#include "model/random_figure.h"
 #include "model/rules.h"
 #include "model/solver.h"
 #include "tools/shipped_figures.h"
@@ -160,14 +166,85 @@ BENCHMARK(BM_KeepGameInProgress)->Unit(benchmark::kMicrosecond);
 void BM_WriteGameInProgressToDisk(benchmark::State& state) { KeepGames(state, true); }
 BENCHMARK(BM_WriteGameInProgressToDisk)->Unit(benchmark::kMillisecond);
 
+// The figure chooser, from the menu's click to its first paint, with every
+// figure of the menu: the shipped ones and range(0) of the player's, each
+// solved ten times in the record. With range(1) = 1 every rating comes from
+// the cache; with 0 none does, and the chooser must show at once all the
+// same while the ratings are worked out behind it.
+void BM_ShowFigureChooser(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    const QTemporaryDir programFolder;
+    const fs::path program = programFolder.path().toStdString();
+    for (const auto& entry : fs::directory_iterator(MURLEN_PROGRAM_FOLDER))
+        if (entry.path().extension() == ".dat") fs::copy_file(entry.path(), program / entry.path().filename());
+    NoEventsDesktop desktop(programFolder.path());
+    const fs::path data = desktop.DataFolder().toStdString();
+    fs::create_directories(data);
+    std::ofstream list(program / "Figures.dat", std::ios::app | std::ios::binary);
+    const GrowthStyle style{{0, 1, 3, 6}, 0.5, 16, 16, false};
+    for (std::uint64_t seed = 1, added = 0; added < std::uint64_t(state.range(0)); ++seed) {
+        const std::optional<ShapeGrid> grid = GrowFigure(style, seed);
+        if (!grid) continue;
+        const std::string name = "Player " + std::to_string(++added);
+        WriteShapeFile(*grid, program / (name + ".dat"));
+        list << '"' << name << "\"\r\n";
+    }
+    list.close();
+    TriForm form(desktop);
+    form.show();
+    QCoreApplication::processEvents();
+    std::ofstream record(data / "solved games.txt", std::ios::binary);
+    for (int i = 0; i < form.mnuShape->Count(); ++i)
+        for (int game = 0; game < 10; ++game)
+            record << RecordLine({(*form.mnuShape)[i]->text().toStdString(), "2026-12-01 10:00:00", 100 + game, Help::None});
+    record.close();
+    const fs::path ratings = desktop.CacheFolder().toStdString() + "/difficulty.txt";
+    if (state.range(1) == 1) {  // rated once, as on every visit after the first
+        form.mnuFigures_Click();
+        while (form.frmFigures->RatingBusy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        form.frmFigures->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    for (auto _ : state) {
+        if (state.range(1) == 0) fs::remove(ratings);
+        form.mnuFigures_Click();
+        form.frmFigures->repaint();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        form.frmFigures->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["figures"] = form.mnuShape->Count();
+}
+BENCHMARK(BM_ShowFigureChooser)->ArgsProduct({{0, 100, 500}, {1, 0}})->ArgNames({"player", "cached"})
+    ->Unit(benchmark::kMillisecond);
+
+// A solved game added to a record that holds range(0) games already: what the
+// interface thread pays when a game is solved.
+void BM_RecordSolvedGame(benchmark::State& state) {
+    const QTemporaryDir folder;
+    const std::filesystem::path file = folder.filePath("solved games.txt").toStdString();
+    {
+        std::ofstream record(file, std::ios::binary);
+        for (int i = 0; i < state.range(0); ++i) record << RecordLine({"Triangle", "2026-12-01 10:00:00", 100 + i % 50, Help::None});
+    }
+    for (auto _ : state)
+        if (AddToRecord(file, {"Triangle", "2026-12-08 10:00:00", 90, Help::Hint}) != FileProblem::None) state.SkipWithError("not written");
+}
+BENCHMARK(BM_RecordSolvedGame)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::string(argv[i]) == "--ratio") qputenv("QT_SCALE_FACTOR", argv[i + 1]);
-    // The windows keep their games in a folder of this run, away from the user's.
-    const QTemporaryDir userData;
+    // What the windows keep of the user's goes to folders of this run.
+    const QTemporaryDir userData, userState, userConfig, userCache;
     qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+    qputenv("XDG_STATE_HOME", userState.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", userConfig.path().toUtf8());
+    qputenv("XDG_CACHE_HOME", userCache.path().toUtf8());
     QApplication app(argc, argv);
     std::printf("device pixel ratio %g\n", app.devicePixelRatio());
     benchmark::Initialize(&argc, argv);

@@ -21,11 +21,13 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
 std::optional<std::filesystem::path> FindIgnoringCase(const std::filesystem::path& folder,
                                                       const std::string& name) {
     if (name.empty()) return std::nullopt;
+    // The name as it stands wins; only a miss costs a look through the folder.
+    std::error_code error;
+    if (std::filesystem::exists(folder / name, error)) return folder / name;
 
     // Of several names that differ only in case, the smallest one wins, so that
     // the choice does not depend on the order in which the folder lists them.
     std::optional<std::string> best;
-    std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string entry = it->path().filename().string();

@@ -35,6 +35,12 @@ std::optional<SolvedGame> ParseGame(std::string_view line) {
     return SolvedGame{*figure, std::string(fields[1]), *seconds, Help(help - kHelpWords.begin())};
 }
 
+// True when any line of `text` is a game: the file is a record.
+bool HoldsAGame(const std::string& text) {
+    const std::vector<std::string_view> lines = Lines(text);
+    return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return ParseGame(line).has_value(); });
+}
+
 }  // namespace
 
 std::string RecordLine(const SolvedGame& game) {
@@ -71,7 +77,7 @@ FileProblem AddToRecord(const std::filesystem::path& path, const SolvedGame& gam
     const std::string line = RecordLine(game);
     const ReadResult<FileStart> start = ReadFileStart(path, kMaxRecordSize);
     if (!start.ok() && start.problem != FileProblem::NotFound) return FileProblem::NotWritable;
-    if (start.ok() && !start.value->bytes.empty() && ParseRecord(start.value->bytes).games.empty())
+    if (start.ok() && !start.value->bytes.empty() && !HoldsAGame(start.value->bytes))
         return ReplaceSettingAside(path, line);
     return AppendLine(path, line) ? FileProblem::None : FileProblem::NotWritable;
 }
@@ -90,23 +96,30 @@ std::string RecordCsv(const Record& record) {
     return csv;
 }
 
-FigureRecord RecordOf(const std::string& figure, const Record& record, const BestTimes& earlierBestTimes) {
-    FigureRecord of;
-    std::vector<std::int32_t> unaided;
+std::map<std::string, FigureRecord> RecordsByFigure(const Record& record, const BestTimes& earlierBestTimes) {
+    std::map<std::string, FigureRecord> of;
+    std::map<std::string, std::vector<std::int32_t>> unaided;
     for (const SolvedGame& game : record.games) {
-        if (game.figure != figure) continue;
-        ++of.solved;
-        if (!of.last || game.when >= of.last->when) of.last = game;
-        if (game.help == Help::None) unaided.push_back(game.seconds);
+        FigureRecord& figure = of[game.figure];
+        ++figure.solved;
+        if (!figure.last || game.when >= figure.last->when) figure.last = game;
+        if (game.help == Help::None) unaided[game.figure].push_back(game.seconds);
     }
-    for (const BestTime& time : earlierBestTimes.times)
-        if (time.figure == figure) of.best = time.seconds;
-    if (unaided.empty()) return of;
-    std::sort(unaided.begin(), unaided.end());
-    of.best = std::min(of.best.value_or(unaided.front()), unaided.front());
-    const std::size_t middle = unaided.size() / 2;
-    of.median = unaided.size() % 2 == 1 ? unaided[middle] : (unaided[middle - 1] + unaided[middle]) / 2;
+    for (const BestTime& time : earlierBestTimes.times) of[time.figure].best = time.seconds;
+    for (auto& [name, times] : unaided) {
+        FigureRecord& figure = of[name];
+        std::sort(times.begin(), times.end());
+        figure.best = std::min(figure.best.value_or(times.front()), times.front());
+        const std::size_t middle = times.size() / 2;
+        figure.median = times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    }
     return of;
+}
+
+FigureRecord RecordOf(const std::string& figure, const Record& record, const BestTimes& earlierBestTimes) {
+    const std::map<std::string, FigureRecord> of = RecordsByFigure(record, earlierBestTimes);
+    const auto found = of.find(figure);
+    return found == of.end() ? FigureRecord{} : found->second;
 }
 
 }  // namespace murlen

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,8 +59,9 @@ struct FigureRecord {
     std::optional<SolvedGame> last;     // the game solved last
 };
 
-// The figure's part of the record and of the best times kept before there
-// was a record.
+// Every figure's part of the record and of the best times kept before there
+// was a record, by name; and one figure's.
+std::map<std::string, FigureRecord> RecordsByFigure(const Record& record, const BestTimes& earlierBestTimes);
 FigureRecord RecordOf(const std::string& figure, const Record& record, const BestTimes& earlierBestTimes);
 
 }  // namespace murlen

@@ -125,9 +125,9 @@ FrmRecord::FrmRecord(Desktop& desktop, Record record, BestTimes earlier, const s
     setWindowTitle(LoadResString(262));
     // The figures of the menu first, in its order, then any others the
     // record or the best times know.
+    const std::map<std::string, FigureRecord> records = RecordsByFigure(record_, earlier);
     std::set<std::string> known;
-    for (const SolvedGame& game : record_.games) known.insert(game.figure);
-    for (const BestTime& time : earlier.times) known.insert(time.figure);
+    for (const auto& [figure, of] : records) known.insert(figure);
     for (const std::string& figure : figures)
         if (known.erase(figure)) figures_.push_back(figure);
     figures_.insert(figures_.end(), known.begin(), known.end());
@@ -142,7 +142,7 @@ FrmRecord::FrmRecord(Desktop& desktop, Record record, BestTimes earlier, const s
     gridFigures->setSelectionMode(QAbstractItemView::SingleSelection);
     gridFigures->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int row = 0; row < int(figures_.size()); ++row) {
-        const FigureRecord of = RecordOf(figures_[std::size_t(row)], record_, earlier);
+        const FigureRecord& of = records.at(figures_[std::size_t(row)]);
         QString last = QStringLiteral("–");
         if (of.last)
             last = QString::number(of.last->seconds) + LoadResString(226) +

@@ -184,14 +184,14 @@ void TriForm::mnuNewShape_Click() {
 }
 
 void TriForm::mnuFigures_Click() {
-    const Record record = game_.ReadPlayerRecord();
-    const BestTimes earlier = game_.ReadBestTimes();
+    const std::map<std::string, FigureRecord> records = RecordsByFigure(game_.ReadPlayerRecord(), game_.ReadBestTimes());
     std::vector<FigureChoice> figures;
     int current = 0;
     for (int i = 0; i < mnuShape->Count(); ++i) {
         const QString name = (*mnuShape)[i]->text();
         if ((*mnuShape)[i]->isChecked()) current = i;
-        figures.push_back({name, ReadFigure(name, false), RecordOf(name.toStdString(), record, earlier)});
+        const auto record = records.find(name.toStdString());
+        figures.push_back({name, ReadFigure(name, false), record == records.end() ? FigureRecord{} : record->second});
     }
     frmFigures = new FrmFigures(std::move(figures), current,
                                 ToFilePath(desktop_.CacheFolder() + QStringLiteral("/difficulty.txt")), this);
