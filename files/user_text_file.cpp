@@ -119,7 +119,11 @@ bool AppendLine(const std::filesystem::path& path, const std::string& line) {
     struct stat info {};
     char last = '\n';
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (regular && info.st_size > 0) (void)::pread(fd, &last, 1, info.st_size - 1);
+    // A file that cannot even be read at its end is not written to either.
+    if (regular && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) != 1) {
+        ::close(fd);
+        return false;
+    }
     const std::string bytes = (last == '\n' ? "" : "\n") + line;
     const bool written = regular && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
