@@ -53,7 +53,7 @@ QPixmap Pyramid(int size) {
 QPixmap PieceIcon(int code, int pixels) {
     ImageCanvas canvas(QSize(pixels, pixels), kWhite);
     canvas.SetScale(0, 0, 42, 42);
-    DrawPoolPiece(canvas, code == 0 ? 64 : code);
+    DrawPoolPiece(canvas, PoolIndexOfCode(code));
 
     QPainterPath triangle;
     triangle.addPolygon(QPolygonF{canvas.ToPixels(kPoolTriangle.p1), canvas.ToPixels(kPoolTriangle.p2),

@@ -28,7 +28,6 @@ namespace {
 constexpr const char* kCadical = "/usr/bin/cadical";
 constexpr const char* kGlpsol = "/usr/bin/glpsol";
 
-constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
 // DIMACS variables count from 1: first x(c, p), then the colours, then the
 // counter variables of the "at most one" constraints.

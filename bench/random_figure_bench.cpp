@@ -150,7 +150,6 @@ int JoinedCells(const CellArray<NeighbourSlots>& neighbours) {
     return count;
 }
 
-constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
 // The pieces a player lays who puts a random unused piece on a random cell
 // where it breaks no rule, until no unused piece fits any empty cell.

@@ -7,6 +7,7 @@
 
 #include "app/twips.h"
 #include "game/tri_form.h"
+#include "model/piece.h"
 
 namespace murlen {
 
@@ -15,10 +16,7 @@ namespace {
 // The pool's home places form a grid of 16 columns and 4 rows, piece 64 first.
 int PoolColumn(int piece) { return piece % 16; }
 int PoolRow(int piece) { return (piece / 16) % 4; }
-int PoolPieceAt(int column, int row) {
-    const int piece = row * 16 + column;
-    return piece == 0 ? kPieceCount : piece;
-}
+int PoolPieceAt(int column, int row) { return PoolIndexOfCode(row * 16 + column); }
 
 }  // namespace
 

@@ -18,6 +18,8 @@ namespace murlen {
 constexpr int kEdgeP1P2 = 3;
 constexpr int kEdgeP1P3 = 12;
 constexpr int kEdgeP2P3 = 48;
+// The edge of each side of a cell as the neighbour table numbers its sides.
+constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
 // Pool index 1..64 -> code 0..63. Pool index 64 is the all-white piece, code 0.
 constexpr int PieceCode(int poolIndex) { return poolIndex % 64; }

@@ -39,7 +39,6 @@ bool PiecesMatch(int slot, int slotValue, int pieceP, int pieceQ) {
 
 namespace {
 
-constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
 
 }  // namespace
 

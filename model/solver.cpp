@@ -262,7 +262,6 @@ std::optional<CellArray<std::int16_t>> KnownSolution(const CellArray<Triangle>& 
 }
 
 bool BoardKeepsRules(const CellArray<NeighbourSlots>& neighbours, const CellArray<std::int16_t>& board) {
-    constexpr std::array<int, 3> kEdgeMaskOfSlot{kEdgeP1P2, kEdgeP2P3, kEdgeP1P3};
     Bits seen = 0;
     for (int cell = 1; cell <= kCellCount; ++cell) {
         const int piece = board[cell];
