@@ -93,6 +93,9 @@ FrmFigures::FrmFigures(std::vector<FigureChoice> figures, int current, const std
         }
         item->setText(Caption(int(i)));
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        // The whole cell of the grid, whatever the caption holds now: a
+        // caption measured before its rating came would be cut off later.
+        item->setSizeHint(listFigures->gridSize() - QSize(8, 8));
     }
     listFigures->setCurrentRow(std::clamp(current, 0, std::max(0, int(figures_.size()) - 1)));
 
