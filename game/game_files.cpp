@@ -148,6 +148,7 @@ void TriForm::OfferGameInProgress() {
     game_.Restore(*left.game, *figure);
     CheckFigureMenu(menuIndex);
     ShowGame();
+    RememberFigure();
 }
 
 void TriForm::EndProgram() {

@@ -14,7 +14,15 @@ cp -r "$1" "$work/bin"
 export HOME=$work/home LC_ALL=C.UTF-8 LANGUAGE=en
 mkdir -p "$HOME"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# A search that meets a window closing meanwhile fails with BadWindow: asked again.
+window() {
+  local found
+  for _ in $(seq 100); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
 start() {
   "$work/bin/murlen" 2>>"$work/log" &
   pid=$!
