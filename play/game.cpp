@@ -120,10 +120,13 @@ Step Game::PlaySolution(const CellArray<std::int16_t>& solution) {
     return step;
 }
 
-Step Game::Undo() {
-    const std::optional<Step> back = history_.Undo();
-    if (!back) return {};
-    for (const Move& move : *back) {
+Step Game::Undo() { return Replay(history_.Undo()); }
+
+Step Game::Redo() { return Replay(history_.Redo()); }
+
+Step Game::Replay(const std::optional<Step>& step) {
+    if (!step) return {};
+    for (const Move& move : *step) {
         if (CanMake(move)) {
             MakeMove(move);
             continue;
@@ -132,22 +135,7 @@ Step Game::Undo() {
         return {};
     }
     Keep();
-    return *back;
-}
-
-Step Game::Redo() {
-    const std::optional<Step> again = history_.Redo();
-    if (!again) return {};
-    for (const Move& move : *again) {
-        if (CanMake(move)) {
-            MakeMove(move);
-            continue;
-        }
-        history_.Clear();
-        return {};
-    }
-    Keep();
-    return *again;
+    return *step;
 }
 
 Tick Game::TickClock() {

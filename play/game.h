@@ -148,6 +148,8 @@ public:
 
 private:
     void MakeMove(const Move& move);
+    // Makes the moves of a step that Undo or Redo gave back.
+    Step Replay(const std::optional<Step>& step);
     bool CanMake(const Move& move) const;
     void CheckRules();
     void StartHistory();
