@@ -1,6 +1,11 @@
 #include "game/frm_figures.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QVBoxLayout>
 #include <chrono>
 
@@ -15,7 +20,6 @@ namespace murlen {
 namespace {
 
 constexpr QSize kPicture(120, 90);  // logical pixels
-constexpr Rgb kCellFill = MakeRgb(214, 226, 240);
 constexpr Rgb kCellLine = MakeRgb(60, 70, 90);
 constexpr Rgb kNeverSolved = MakeRgb(255, 244, 214);
 
@@ -30,6 +34,33 @@ std::optional<Rating> RateFigure(const CellArray<Triangle>& points, const std::a
     if (solved.verdict != SolveVerdict::Solved) return std::nullopt;
     return Rating(RateDifficulty(points).level);
 }
+
+// A figure's picture, drawn when the view first shows it: a chooser of
+// hundreds of figures draws only those in sight, and the window shows at once.
+class FigureIconEngine final : public QIconEngine {
+public:
+    explicit FigureIconEngine(const FigureData& figure) : figure_(figure) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->drawPixmap(rect, Picture(rect.size(), painter->device()->devicePixelRatioF(), mode));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override { return Picture(size, 1, mode); }
+    QIconEngine* clone() const override { return new FigureIconEngine(*this); }
+
+private:
+    QPixmap Picture(QSize size, qreal ratio, QIcon::Mode mode) {
+        if (picture_.deviceIndependentSize().toSize() != size || picture_.devicePixelRatio() != ratio)
+            picture_ = FigurePicture(figure_, size, ratio);
+        if (mode == QIcon::Normal) return picture_;
+        // Selected or disabled as the style shows any other picture.
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, picture_, &option);
+    }
+
+    FigureData figure_;
+    QPixmap picture_;
+};
 
 }  // namespace
 
@@ -51,7 +82,7 @@ QPixmap FigurePicture(const FigureData& figure, QSize size, qreal ratio) {
     canvas.Cls();
     for (int cell = 1; cell <= kCellCount; ++cell) {
         const Triangle& t = figure.points[cell];
-        canvas.FillTriangle(t.p1, t.p2, t.p3, kCellFill);
+        canvas.FillTriangle(t.p1, t.p2, t.p3, FrmFigures::kCellFill);
     }
     canvas.SetForeColor(kCellLine);
     DrawCellOutlines(canvas, figure.points);
@@ -74,12 +105,11 @@ FrmFigures::FrmFigures(std::vector<FigureChoice> figures, int current, const std
     listFigures->setGridSize(QSize(kPicture.width() + 60, kPicture.height() + 5 * fontMetrics().height() + 12));
     listFigures->setSpacing(4);
 
-    const qreal ratio = devicePixelRatioF();
     for (std::size_t i = 0; i < figures_.size(); ++i) {
         const FigureChoice& choice = figures_[i];
         auto* item = new QListWidgetItem(listFigures);
         if (choice.figure) {
-            item->setIcon(QIcon(FigurePicture(*choice.figure, kPicture, ratio)));
+            item->setIcon(QIcon(new FigureIconEngine(*choice.figure)));
             ratings_[i] = cache_.Find(ShapeKey(choice.figure->points));
             rated_[i] = ratings_[i].has_value();
         } else {

@@ -34,6 +34,8 @@ public:
     FrmFigures(std::vector<FigureChoice> figures, int current, const std::filesystem::path& ratings,
                QWidget* parent = nullptr);
 
+    static constexpr Rgb kCellFill = MakeRgb(214, 226, 240);  // a picture's cells
+
     // --- Controls -----------------------------------------------------------
     QListWidget* listFigures = nullptr;
 
