@@ -52,12 +52,17 @@ QRectF RecordChart::Plot() const {
         .adjusted(0, 0, width() - fontMetrics().horizontalAdvance(QStringLiteral("00000")) - 24, height() - text * 4);
 }
 
+std::int32_t RecordChart::MostSeconds() const {
+    std::int32_t most = 1;
+    for (const SolvedGame& game : games_) most = std::max(most, game.seconds);
+    return most;
+}
+
 std::vector<QPointF> RecordChart::Points() const {
     std::vector<QPointF> points;
     if (games_.empty()) return points;
-    const QRectF plot = Plot();
-    std::int32_t most = 1;
-    for (const SolvedGame& game : games_) most = std::max(most, game.seconds);
+    const QRectF plot = DataArea();
+    const std::int32_t most = MostSeconds();
     const qint64 first = times_.front(), span = std::max<qint64>(1, times_.back() - first);
     for (std::size_t i = 0; i < games_.size(); ++i) {
         // A single game, or games of one moment, stand in the middle.
@@ -77,11 +82,12 @@ void RecordChart::paintEvent(QPaintEvent*) {
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     if (games_.empty()) return;
 
-    // The seconds up the left, the first and the last date along the bottom.
-    std::int32_t most = 1;
-    for (const SolvedGame& game : games_) most = std::max(most, game.seconds);
+    // The seconds up the left, the first and the last date along the bottom,
+    // each beside its game.
+    const QRectF data = DataArea();
     const QRectF left(0, 0, plot.left() - 6, fontMetrics().height());
-    painter.drawText(left.translated(0, plot.top() - left.height() / 2), Qt::AlignRight | Qt::AlignVCenter, QString::number(most));
+    painter.drawText(left.translated(0, data.top() - left.height() / 2), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::number(MostSeconds()));
     painter.drawText(left.translated(0, plot.bottom() - left.height() / 2), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
     const QLocale locale;
     const QRectF below(plot.left(), plot.bottom() + 4, plot.width(), fontMetrics().height());

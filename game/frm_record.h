@@ -38,7 +38,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Within the axes; the games are drawn in the plot's data area, clear of
+    // the axes except for the time 0.
     QRectF Plot() const;
+    QRectF DataArea() const { return Plot().adjusted(kClearance, kClearance, -kClearance, 0); }
+    std::int32_t MostSeconds() const;
+    static constexpr int kClearance = 10;
     std::vector<SolvedGame> games_;
     std::vector<qint64> times_;  // of each game, seconds since the epoch
 };
