@@ -82,8 +82,8 @@ void RecordChart::paintEvent(QPaintEvent*) {
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     if (games_.empty()) return;
 
-    // The seconds up the left, the first and the last date along the bottom,
-    // each beside its game.
+    // The seconds up the left (the most at the height of the slowest game),
+    // the first and the last date along the bottom.
     const QRectF data = DataArea();
     const QRectF left(0, 0, plot.left() - 6, fontMetrics().height());
     painter.drawText(left.translated(0, data.top() - left.height() / 2), Qt::AlignRight | Qt::AlignVCenter,

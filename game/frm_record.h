@@ -38,8 +38,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Within the axes; the games are drawn in the plot's data area, clear of
-    // the axes except for the time 0.
+    // What the axes enclose; the games are drawn in its data area, clear of
+    // the axes but for the time 0.
     QRectF Plot() const;
     QRectF DataArea() const { return Plot().adjusted(kClearance, kClearance, -kClearance, 0); }
     std::int32_t MostSeconds() const;
